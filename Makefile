@@ -1,0 +1,36 @@
+# Autovane: build, run and test under Wine.
+#   make run    build, then start the program under Wine on an Xvfb display
+#   make test   build, then run every test under Wine through ctest
+#
+# build/      the 32-bit program (build/Autovane.exe), the one that is shipped
+# build-x64/  the same sources as a 64-bit program, with the tests; this is what runs
+#             here, since Wine's 32-bit side needs a kernel that executes 32-bit code
+
+JOBS ?= 2
+CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
+
+.PHONY: all setup build build32 build64 run test clean
+
+all: build
+
+setup:
+	@bash scripts/setup.sh
+
+build32: setup
+	@cmake -S . -B build -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake $(CMAKE_FLAGS) >/dev/null
+	@cmake --build build -j $(JOBS)
+
+build64: setup
+	@cmake -S . -B build-x64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DAUTOVANE_TESTS=ON $(CMAKE_FLAGS) >/dev/null
+	@cmake --build build-x64 -j $(JOBS)
+
+build: build32 build64
+
+run: build
+	@bash scripts/run.sh
+
+test: build
+	@bash scripts/test.sh
+
+clean:
+	rm -rf build build-x64

@@ -1,0 +1,14 @@
+// app/LogonApp.h
+//
+// The application object: the whole life of the process is one run of the settings
+// dialog.
+#pragma once
+
+#include "platform/WinApp.h"
+
+class CLogonApp : public CWinApp {
+public:
+    BOOL InitInstance() override;
+};
+
+extern CLogonApp theApp;

@@ -1,0 +1,58 @@
+// logon/LogonStore.h
+//
+// The logon values and the three registry places they move between: the machine's
+// logon configuration (Winlogon), the per-user profile copy ("Logon Data") and the
+// machine's start-up list (Run). Nothing here opens a window or talks to the user.
+#pragma once
+
+#include "platform/CString.h"
+
+extern const char* const kWinlogonKeyPath;
+extern const char* const kRunKeyPath;
+extern const char* const kRunValueName;
+extern const char* const kProfileSection;
+
+// The seven values the settings dialog edits.
+struct LogonSettings {
+    BOOL m_bAutoLogon = FALSE;
+    CString m_strUserName;
+    CString m_strPassword;
+    CString m_strDomain;
+    BOOL m_bShowMessage = FALSE;
+    CString m_strCaption;
+    CString m_strText;
+
+    // From the profile copy: flag, user name, password, domain (the computer name when
+    // no domain is stored).
+    void LoadProfileSettings();
+    // From the logon configuration: the notice caption and text, whole; the notice is
+    // shown when either is non-empty. A key that does not open leaves both empty.
+    void LoadLogonMessage();
+};
+
+// A flag's stored form: "1" for on, "0" for off; only the exact text "1" reads as on.
+CString FlagText(BOOL flag);
+BOOL FlagFromText(LPCSTR text);
+
+// The computer's name (at most 15 characters), or empty text when it cannot be had.
+CString GetLocalComputerName();
+
+// Whether a non-empty domain name uses only letters, digits, '-', '_' and '.', and
+// neither starts nor ends with '-', '_' or '.'.
+bool IsValidDomainName(LPCSTR domain);
+
+// The access the machine keys are opened with: full access, and on 64-bit Windows the
+// 64-bit view, where the logon process reads (a 32-bit process is otherwise sent to the
+// 32-bit copy of SOFTWARE, which nothing reads).
+REGSAM MachineKeyAccess(bool wow64);
+
+// The Run value's data: the quoted executable path, a space and NoUserInput.
+CString BuildStartCommand(LPCSTR executablePath);
+
+// Writes the logon configuration and, unless silent, the profile copy and the start-up
+// entry. Returns empty text, or the key text (strings 102/104) of the last machine key
+// that did not open.
+CString ApplyLogonSettings(const LogonSettings& settings, bool silent);
+
+// The message for a key that did not open.
+CString FormatKeyError(LPCSTR keyText);

@@ -1,0 +1,41 @@
+// platform/SystemInfo.cpp
+#include "SystemInfo.h"
+
+CString AfxGetModuleFileName(DWORD firstTry)
+{
+    // GetModuleFileName signals a path that does not fit by filling the whole buffer
+    // (older systems even leave it unterminated), so grow until the path leaves room.
+    for (DWORD size = firstTry ? firstTry : 1; size <= 65536; size *= 2) {
+        CString path;
+        char* buffer = path.GetBuffer(static_cast<int>(size));
+        const DWORD length = GetModuleFileNameA(nullptr, buffer, size);
+        if (length == 0)
+            return CString();
+        if (length < size) {
+            path.ReleaseBuffer(static_cast<int>(length));
+            return path;
+        }
+    }
+    return CString();
+}
+
+bool AfxIsWow64Process()
+{
+    using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    auto isWow64 = kernel ? reinterpret_cast<IsWow64ProcessFn>(
+                                reinterpret_cast<void*>(GetProcAddress(kernel, "IsWow64Process")))
+                          : nullptr;
+    BOOL wow64 = FALSE;
+    return isWow64 && isWow64(GetCurrentProcess(), &wow64) && wow64;
+}
+
+LPCSTR AfxFileNamePart(LPCSTR path)
+{
+    LPCSTR name = path;
+    for (LPCSTR p = path; *p; p = CharNextA(p)) {
+        if (*p == '\\' || *p == '/' || *p == ':')
+            name = p + 1;
+    }
+    return name;
+}

@@ -1,0 +1,17 @@
+// platform/SystemInfo.h
+//
+// Facts about the running process and machine that several parts of the program ask for.
+#pragma once
+
+#include "CString.h"
+
+// The full path of the running executable, however long; empty text when the system
+// cannot tell it. Never a cut-off path: the buffer grows from firstTry characters.
+CString AfxGetModuleFileName(DWORD firstTry = MAX_PATH);
+
+// True when this is a 32-bit process on 64-bit Windows. Asked at run time, because
+// systems before Windows XP SP2 have no IsWow64Process.
+bool AfxIsWow64Process();
+
+// The name part of a path: the text after the last '\', '/' or ':'.
+LPCSTR AfxFileNamePart(LPCSTR path);

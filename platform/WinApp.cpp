@@ -1,0 +1,133 @@
+// platform/WinApp.cpp
+#include "WinApp.h"
+
+#include "RegistryKey.h"
+#include "SystemInfo.h"
+
+#include <cstring>
+
+namespace {
+
+CWinApp* g_app = nullptr;
+
+}  // namespace
+
+CWinApp* AfxGetApp()
+{
+    return g_app;
+}
+
+HINSTANCE AfxGetInstanceHandle()
+{
+    return GetModuleHandleA(nullptr);
+}
+
+CString AfxAppNameFromPath(LPCSTR modulePath)
+{
+    CString name(AfxFileNamePart(modulePath));
+    const char* dot = std::strrchr(name, '.');
+    return dot ? CString(name, static_cast<int>(dot - name)) : name;
+}
+
+CString AfxHelpPathFromPath(LPCSTR modulePath)
+{
+    LPCSTR namePart = AfxFileNamePart(modulePath);
+    const char* dot = std::strrchr(namePart, '.');
+    const int stem = static_cast<int>((dot ? dot : namePart + std::strlen(namePart)) - modulePath);
+    return CString(modulePath, stem) + ".HLP";
+}
+
+CWinApp::CWinApp(LPCSTR appName) : m_hInstance(AfxGetInstanceHandle())
+{
+    g_app = this;
+    const CString modulePath = AfxGetModuleFileName();
+    if (appName)
+        m_strAppName = appName;
+    else if (!m_strAppName.LoadString(AFX_IDS_APP_TITLE))
+        m_strAppName = AfxAppNameFromPath(modulePath);
+    m_strHelpFilePath = AfxHelpPathFromPath(modulePath);
+}
+
+CWinApp::~CWinApp()
+{
+    if (g_app == this)
+        g_app = nullptr;
+}
+
+BOOL CWinApp::InitInstance()
+{
+    return TRUE;
+}
+
+int CWinApp::Run()
+{
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return ExitInstance();
+}
+
+int CWinApp::ExitInstance()
+{
+    return 0;
+}
+
+void CWinApp::SetRegistryKey(UINT keyStringId)
+{
+    CString key;
+    key.LoadString(keyStringId);
+    SetRegistryKey(key);
+}
+
+void CWinApp::SetRegistryKey(LPCSTR key)
+{
+    m_strRegistryKey = key;
+}
+
+BOOL CWinApp::Enable3dControlsStatic()
+{
+    // The 3-D controls library only ever served systems older than major version 4;
+    // it is not part of the systems this program runs on, so there is nothing to start.
+    return LOBYTE(LOWORD(GetVersion())) >= 4;
+}
+
+LONG CWinApp::OpenSectionKey(LPCSTR section, CRegistryKey& sectionKey) const
+{
+    if (m_strRegistryKey.IsEmpty())
+        return ERROR_INVALID_FUNCTION;
+    const REGSAM access = KEY_READ | KEY_WRITE;
+    CRegistryKey software;
+    LONG status = software.Open(HKEY_CURRENT_USER, "software", access);
+    if (status != ERROR_SUCCESS)
+        return status;
+    CRegistryKey company;
+    if ((status = company.Create(software.Handle(), m_strRegistryKey, access)) != ERROR_SUCCESS)
+        return status;
+    CRegistryKey application;
+    if ((status = application.Create(company.Handle(), m_strAppName, access)) != ERROR_SUCCESS)
+        return status;
+    return sectionKey.Create(application.Handle(), section, access);
+}
+
+CString CWinApp::GetProfileString(LPCSTR section, LPCSTR entry, LPCSTR defaultText)
+{
+    CString text(defaultText ? defaultText : "");
+    CRegistryKey key;
+    if (OpenSectionKey(section, key) == ERROR_SUCCESS)
+        key.QueryString(entry, text);
+    return text;
+}
+
+BOOL CWinApp::WriteProfileString(LPCSTR section, LPCSTR entry, LPCSTR value)
+{
+    CRegistryKey key;
+    return OpenSectionKey(section, key) == ERROR_SUCCESS &&
+           key.SetString(entry, value) == ERROR_SUCCESS;
+}
+
+CWnd* AfxGetMainWnd()
+{
+    return g_app ? g_app->m_pMainWnd : nullptr;
+}

@@ -1,0 +1,62 @@
+// platform/WinApp.h
+//
+// The application object: its name, where its profile lives in the registry, its main
+// window, and the virtual start-up that the entry point calls. Exactly one exists per
+// process; AfxGetApp() finds it.
+#pragma once
+
+#include "CString.h"
+
+class CWnd;
+class CRegistryKey;
+
+// The title string id: when the string table holds it, it names the application.
+constexpr UINT AFX_IDS_APP_TITLE = 0xE000;
+
+class CWinApp {
+public:
+    // Without a name the application is named after the title string, or else after the
+    // executable's file name without extension.
+    explicit CWinApp(LPCSTR appName = nullptr);
+    virtual ~CWinApp();
+    CWinApp(const CWinApp&) = delete;
+    CWinApp& operator=(const CWinApp&) = delete;
+
+    // Overridables
+    // Runs the program; FALSE ends the process without a message loop.
+    virtual BOOL InitInstance();
+    virtual int Run();
+    virtual int ExitInstance();
+
+    // Operations
+    // Keeps the profile under HKEY_CURRENT_USER\software\<key>\<application name>.
+    void SetRegistryKey(UINT keyStringId);
+    void SetRegistryKey(LPCSTR key);
+    // The entry's text; the default (empty text for NULL) when the entry is missing or
+    // unreadable. Like every profile access it creates the keys down to the section.
+    CString GetProfileString(LPCSTR section, LPCSTR entry, LPCSTR defaultText = nullptr);
+    BOOL WriteProfileString(LPCSTR section, LPCSTR entry, LPCSTR value);
+    // Switches on 3-D drawing of dialog controls; systems of major version 4 and later
+    // draw them so themselves.
+    BOOL Enable3dControlsStatic();
+
+    // Attributes
+    HINSTANCE m_hInstance;
+    CString m_strAppName;
+    CString m_strRegistryKey;
+    CString m_strHelpFilePath;
+    CWnd* m_pMainWnd = nullptr;
+
+private:
+    // Opens the section's key below the profile key, creating the missing keys on the way.
+    LONG OpenSectionKey(LPCSTR section, CRegistryKey& sectionKey) const;
+};
+
+CWinApp* AfxGetApp();
+CWnd* AfxGetMainWnd();
+HINSTANCE AfxGetInstanceHandle();
+
+// The naming rule, apart for testing: the file name part of the path, cut at its last '.'.
+CString AfxAppNameFromPath(LPCSTR modulePath);
+// The help file: the module path with its extension replaced by ".HLP".
+CString AfxHelpPathFromPath(LPCSTR modulePath);
