@@ -9,6 +9,9 @@
 class CLogonApp : public CWinApp {
 public:
     BOOL InitInstance() override;
+
+protected:
+    DECLARE_MESSAGE_MAP()
 };
 
 extern CLogonApp theApp;

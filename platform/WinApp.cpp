@@ -3,6 +3,8 @@
 
 #include "RegistryKey.h"
 #include "SystemInfo.h"
+#include "Wnd.h"
+#include "res/resource.h"
 
 #include <cstring>
 
@@ -36,6 +38,10 @@ CString AfxHelpPathFromPath(LPCSTR modulePath)
     const int stem = static_cast<int>((dot ? dot : namePart + std::strlen(namePart)) - modulePath);
     return CString(modulePath, stem) + ".HLP";
 }
+
+BEGIN_MESSAGE_MAP(CWinApp, CCmdTarget)
+    ON_COMMAND(ID_HELP, &CWinApp::OnHelp)
+END_MESSAGE_MAP()
 
 CWinApp::CWinApp(LPCSTR appName) : m_hInstance(AfxGetInstanceHandle())
 {
@@ -93,6 +99,13 @@ BOOL CWinApp::Enable3dControlsStatic()
     return LOBYTE(LOWORD(GetVersion())) >= 4;
 }
 
+void CWinApp::OnHelp()
+{
+    HWND owner = m_pMainWnd ? m_pMainWnd->m_hWnd : nullptr;
+    if (!WinHelpA(owner, m_strHelpFilePath, HELP_FINDER, 0))
+        AfxMessageBox(AFX_IDP_FAILED_TO_LAUNCH_HELP);
+}
+
 LONG CWinApp::OpenSectionKey(LPCSTR section, CRegistryKey& sectionKey) const
 {
     if (m_strRegistryKey.IsEmpty())
@@ -130,4 +143,29 @@ BOOL CWinApp::WriteProfileString(LPCSTR section, LPCSTR entry, LPCSTR value)
 CWnd* AfxGetMainWnd()
 {
     return g_app ? g_app->m_pMainWnd : nullptr;
+}
+
+UINT AfxMessageBoxType(UINT type)
+{
+    const UINT buttons = type & MB_TYPEMASK;
+    if ((type & MB_ICONMASK) == 0 &&
+        (buttons == MB_OK || buttons == MB_OKCANCEL || buttons == MB_YESNOCANCEL || buttons == MB_YESNO))
+        type |= MB_ICONEXCLAMATION;
+    return type;
+}
+
+int AfxMessageBox(LPCSTR text, UINT type, UINT)
+{
+    CWnd* mainWnd = AfxGetMainWnd();
+    HWND owner = mainWnd && IsWindow(mainWnd->m_hWnd) ? GetLastActivePopup(mainWnd->m_hWnd) : nullptr;
+    CWinApp* app = AfxGetApp();
+    return MessageBoxA(owner, text, app ? static_cast<LPCSTR>(app->m_strAppName) : nullptr,
+                       AfxMessageBoxType(type));
+}
+
+int AfxMessageBox(UINT stringId, UINT type, UINT helpId)
+{
+    CString text;
+    text.LoadString(stringId);
+    return AfxMessageBox(text, type, helpId == static_cast<UINT>(-1) ? stringId : helpId);
 }

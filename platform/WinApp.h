@@ -6,6 +6,7 @@
 #pragma once
 
 #include "CString.h"
+#include "CmdTarget.h"
 
 class CWnd;
 class CRegistryKey;
@@ -13,12 +14,12 @@ class CRegistryKey;
 // The title string id: when the string table holds it, it names the application.
 constexpr UINT AFX_IDS_APP_TITLE = 0xE000;
 
-class CWinApp {
+class CWinApp : public CCmdTarget {
 public:
     // Without a name the application is named after the title string, or else after the
     // executable's file name without extension.
     explicit CWinApp(LPCSTR appName = nullptr);
-    virtual ~CWinApp();
+    ~CWinApp() override;
     CWinApp(const CWinApp&) = delete;
     CWinApp& operator=(const CWinApp&) = delete;
 
@@ -39,6 +40,8 @@ public:
     // Switches on 3-D drawing of dialog controls; systems of major version 4 and later
     // draw them so themselves.
     BOOL Enable3dControlsStatic();
+    // The Help command: opens the help file in the system's help viewer.
+    void OnHelp();
 
     // Attributes
     HINSTANCE m_hInstance;
@@ -47,10 +50,21 @@ public:
     CString m_strHelpFilePath;
     CWnd* m_pMainWnd = nullptr;
 
+protected:
+    DECLARE_MESSAGE_MAP()
+
 private:
     // Opens the section's key below the profile key, creating the missing keys on the way.
     LONG OpenSectionKey(LPCSTR section, CRegistryKey& sectionKey) const;
 };
+
+// A message box titled with the application's name, owned by the main window's front-most
+// popup. Without an icon in type, an OK, OK/Cancel, Yes/No/Cancel or Yes/No box gets
+// the exclamation mark.
+int AfxMessageBox(LPCSTR text, UINT type = MB_OK, UINT helpId = 0);
+int AfxMessageBox(UINT stringId, UINT type = MB_OK, UINT helpId = static_cast<UINT>(-1));
+// The type a message box is shown with, by the icon rule above.
+UINT AfxMessageBoxType(UINT type);
 
 CWinApp* AfxGetApp();
 CWnd* AfxGetMainWnd();

@@ -14,6 +14,10 @@
 #define IDS_RUN_KEY             104
 #define IDS_NT_ONLY             105
 
+// The framework's help command, and its text for a help viewer that would not start
+#define ID_HELP                         0xE146
+#define AFX_IDP_FAILED_TO_LAUNCH_HELP   0xF107
+
 // Icons
 #define IDR_MAINFRAME           128
 #define IDI_CANCEL              131
