@@ -1,0 +1,218 @@
+// tests/DialogTestUtil.cpp
+#include "DialogTestUtil.h"
+
+#include <atomic>
+#include <thread>
+
+namespace {
+
+MessageBoxAnswerer* g_answerer = nullptr;
+
+std::string ClassOf(HWND hWnd)
+{
+    char name[64] = {0};
+    GetClassNameA(hWnd, name, sizeof(name));
+    return name;
+}
+
+const char* IconName(HICON icon)
+{
+    if (!icon)
+        return "none";
+    // The box draws a copy of the shared system icon: compare the pictures' sizes and
+    // bits rather than handles.
+    struct Known {
+        LPCSTR id;
+        const char* name;
+    } known[] = {{IDI_EXCLAMATION, "exclamation"}, {IDI_HAND, "stop"}, {IDI_QUESTION, "question"},
+                 {IDI_ASTERISK, "information"}};
+    ICONINFO shown = {};
+    GetIconInfo(icon, &shown);
+    BITMAP shownBits = {};
+    GetObjectA(shown.hbmColor, sizeof(shownBits), &shownBits);
+    std::vector<BYTE> shownPixels(static_cast<size_t>(shownBits.bmWidthBytes) * shownBits.bmHeight);
+    GetBitmapBits(shown.hbmColor, static_cast<LONG>(shownPixels.size()), shownPixels.data());
+    const char* result = "other";
+    for (const Known& k : known) {
+        ICONINFO info = {};
+        GetIconInfo(LoadIconA(nullptr, k.id), &info);
+        BITMAP bits = {};
+        GetObjectA(info.hbmColor, sizeof(bits), &bits);
+        std::vector<BYTE> pixels(static_cast<size_t>(bits.bmWidthBytes) * bits.bmHeight);
+        GetBitmapBits(info.hbmColor, static_cast<LONG>(pixels.size()), pixels.data());
+        DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+        if (icon == LoadIconA(nullptr, k.id) || pixels == shownPixels)
+            result = k.name;
+    }
+    DeleteObject(shown.hbmColor);
+    DeleteObject(shown.hbmMask);
+    return result;
+}
+
+}  // namespace
+
+bool IsMessageBoxWindow(HWND hWnd)
+{
+    // The program's own dialogs carry the framework's object property; boxes do not.
+    return ClassOf(hWnd) == "#32770" && !GetPropA(hWnd, "Autovane.CWnd");
+}
+
+SeenMessageBox DescribeMessageBox(HWND box)
+{
+    SeenMessageBox seen;
+    seen.caption = WindowText(box);
+    seen.icon = "none";
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        const std::string kind = ClassOf(child);
+        if (kind == "Static") {
+            if ((GetWindowLongPtrA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+                seen.icon = IconName(reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0)));
+            else if (!WindowText(child).empty())
+                seen.text = WindowText(child);
+        } else if (kind == "Button") {
+            seen.buttons.insert(GetDlgCtrlID(child));
+        }
+    }
+    return seen;
+}
+
+MessageBoxAnswerer::MessageBoxAnswerer(std::vector<int> answers)
+    : m_hook(SetWindowsHookExA(WH_CBT, &MessageBoxAnswerer::CbtHook, nullptr, GetCurrentThreadId())),
+      m_answers(std::move(answers))
+{
+    g_answerer = this;
+}
+
+MessageBoxAnswerer::~MessageBoxAnswerer()
+{
+    UnhookWindowsHookEx(m_hook);
+    g_answerer = nullptr;
+}
+
+LRESULT CALLBACK MessageBoxAnswerer::CbtHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    MessageBoxAnswerer* self = g_answerer;
+    HWND hWnd = reinterpret_cast<HWND>(wParam);
+    if (self && code == HCBT_ACTIVATE && IsMessageBoxWindow(hWnd) && !GetPropA(hWnd, "Autovane.Answered")) {
+        SetPropA(hWnd, "Autovane.Answered", reinterpret_cast<HANDLE>(1));
+        self->m_seen.push_back(DescribeMessageBox(hWnd));
+        int answer = IDOK;
+        if (!self->m_answers.empty()) {
+            answer = self->m_answers.front();
+            self->m_answers.erase(self->m_answers.begin());
+        }
+        PostMessageA(hWnd, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(hWnd, answer)));
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+namespace {
+
+struct FindContext {
+    DWORD thread;
+    const char* caption;
+    HWND found;
+};
+
+BOOL CALLBACK FindDialog(HWND hWnd, LPARAM lParam)
+{
+    auto* context = reinterpret_cast<FindContext*>(lParam);
+    if (GetWindowThreadProcessId(hWnd, nullptr) == context->thread && IsWindowVisible(hWnd) &&
+        ClassOf(hWnd) == "#32770" && WindowText(hWnd) == context->caption && !IsMessageBoxWindow(hWnd)) {
+        context->found = hWnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+INT_PTR RunWithScript(const char* caption, const std::function<INT_PTR()>& run,
+                      const std::function<void(HWND dialog)>& script)
+{
+    const DWORD guiThread = GetCurrentThreadId();
+    std::atomic<bool> finished{false};
+    std::thread driver([&] {
+        FindContext context = {guiThread, caption, nullptr};
+        WaitFor([&] {
+            EnumWindows(&FindDialog, reinterpret_cast<LPARAM>(&context));
+            return context.found != nullptr || finished.load();
+        }, 10000);
+        if (!context.found)
+            return;
+        SyncWith(context.found);
+        script(context.found);
+        if (IsWindow(context.found) && IsWindowVisible(context.found))
+            PostMessageA(context.found, WM_COMMAND, IDCANCEL, 0);
+    });
+    const INT_PTR result = run();
+    finished = true;
+    driver.join();
+    return result;
+}
+
+std::string WindowText(HWND hWnd)
+{
+    char text[4096] = {0};
+    SendMessageA(hWnd, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+void SetWindowTextSync(HWND hWnd, const std::string& text)
+{
+    SendMessageA(hWnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+HWND FocusOf(HWND anyWindowOfThread)
+{
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof(info);
+    GetGUIThreadInfo(GetWindowThreadProcessId(anyWindowOfThread, nullptr), &info);
+    return info.hwndFocus;
+}
+
+bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs)
+{
+    const DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        Sleep(10);
+    }
+    return true;
+}
+
+// Posted messages are handled in order: once a posted marker has been taken from the
+// queue, everything posted before it has been handled too. The marker is a WM_NULL that a
+// message hook on the dialog's thread watches for.
+namespace {
+std::atomic<LPARAM> g_lastMarker{0};
+LRESULT CALLBACK MarkerHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    const auto* msg = reinterpret_cast<const MSG*>(lParam);
+    if (code == HC_ACTION && wParam == PM_REMOVE && msg->message == WM_NULL && msg->wParam == 0xA5A5)
+        g_lastMarker = msg->lParam;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+}  // namespace
+
+void SyncWith(HWND dialog)
+{
+    static LPARAM sequence = 0;
+    const LPARAM marker = ++sequence;
+    HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, &MarkerHook, nullptr, GetWindowThreadProcessId(dialog, nullptr));
+    PostMessageA(dialog, WM_NULL, 0xA5A5, marker);
+    WaitFor([&] { return g_lastMarker.load() >= marker || !IsWindow(dialog); }, 5000);
+    UnhookWindowsHookEx(hook);
+}
+
+void PressKey(HWND dialog, UINT virtualKey)
+{
+    HWND target = FocusOf(dialog);
+    const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyA(virtualKey, 0)) << 16;
+    PostMessageA(target, WM_KEYDOWN, virtualKey, 1 | scan);
+    PostMessageA(target, WM_KEYUP, virtualKey, 1 | scan | 0xC0000000);
+    SyncWith(dialog);
+}
