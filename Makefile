@@ -9,7 +9,7 @@
 JOBS ?= 2
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all setup build build32 build64 run test clean
+.PHONY: all setup build build32 build64 run test bench clean
 
 all: build
 
@@ -31,6 +31,10 @@ run: build
 
 test: build
 	@bash scripts/test.sh
+
+# The silent run at logon against its floor (a plain Win32 program doing the same work).
+bench: build64
+	@bash scripts/bench-silent.sh
 
 clean:
 	rm -rf build build-x64

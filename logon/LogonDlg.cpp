@@ -45,28 +45,6 @@ BOOL CLogonDlg::OnInitDialog()
         AfxGetMainWnd()->PostMessage(WM_CLOSE);
     }
 
-    if (HMENU systemMenu = GetSystemMenu(FALSE)) {
-        CString aboutItem;
-        aboutItem.LoadString(IDS_ABOUTBOX);
-        if (!aboutItem.IsEmpty()) {
-            AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
-            AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, aboutItem);
-        }
-    }
-
-    SetIcon(m_hIcon, TRUE);
-    SetIcon(m_hIcon, FALSE);
-
-    HINSTANCE instance = AfxGetInstanceHandle();
-    m_btnOK.SetIcon(LoadIconA(instance, MAKEINTRESOURCEA(IDI_OK)));
-    m_btnCancel.SetIcon(LoadIconA(instance, MAKEINTRESOURCEA(IDI_CANCEL)));
-    m_btnAbout.SetIcon(LoadIconA(instance, MAKEINTRESOURCEA(IDI_ABOUT)));
-
-    m_toolTip.Create(this);
-    m_toolTip.AddTool(&m_btnOK, "OK");
-    m_toolTip.AddTool(&m_btnCancel, "Cancel");
-    m_toolTip.AddTool(&m_btnAbout, "About Autovane ...");
-
     LogonSettings settings;
     settings.LoadProfileSettings();
     settings.LoadLogonMessage();
@@ -84,6 +62,13 @@ BOOL CLogonDlg::OnInitDialog()
     m_strCommand.MakeUpper();
     if (IsSilent())
         OnOK();
+    // A silent run that succeeded ends here unseen: the menu item, icons and tooltips
+    // would be work for nobody at every logon.
+    if (!IsModalRunning())
+        return FALSE;
+    AddAboutMenuItem();
+    SetButtonIcons();
+    CreateToolTips();
 
     ShowMessageArea(IDC_COLLAPSE_MARKER, FALSE);
     if (settings.m_bShowMessage)
@@ -91,6 +76,36 @@ BOOL CLogonDlg::OnInitDialog()
 
     GetDlgItem(IDC_NOFOCUS)->SetFocus();
     return FALSE;
+}
+
+void CLogonDlg::AddAboutMenuItem()
+{
+    if (HMENU systemMenu = GetSystemMenu(FALSE)) {
+        CString aboutItem;
+        aboutItem.LoadString(IDS_ABOUTBOX);
+        if (!aboutItem.IsEmpty()) {
+            AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
+            AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, aboutItem);
+        }
+    }
+}
+
+void CLogonDlg::SetButtonIcons()
+{
+    SetIcon(m_hIcon, TRUE);
+    SetIcon(m_hIcon, FALSE);
+    HINSTANCE instance = AfxGetInstanceHandle();
+    m_btnOK.SetIcon(LoadIconA(instance, MAKEINTRESOURCEA(IDI_OK)));
+    m_btnCancel.SetIcon(LoadIconA(instance, MAKEINTRESOURCEA(IDI_CANCEL)));
+    m_btnAbout.SetIcon(LoadIconA(instance, MAKEINTRESOURCEA(IDI_ABOUT)));
+}
+
+void CLogonDlg::CreateToolTips()
+{
+    m_toolTip.Create(this);
+    m_toolTip.AddTool(&m_btnOK, "OK");
+    m_toolTip.AddTool(&m_btnCancel, "Cancel");
+    m_toolTip.AddTool(&m_btnAbout, "About Autovane ...");
 }
 
 void CLogonDlg::OnOK()

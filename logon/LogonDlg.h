@@ -30,6 +30,9 @@ protected:
     void OnDisplayMessage();
     BOOL OnSetCursor(CWnd* wnd, UINT hitTest, UINT message);
 
+    void AddAboutMenuItem();
+    void SetButtonIcons();
+    void CreateToolTips();
     // Collapses the dialog to end at the marker's top edge, or expands it back.
     void ShowMessageArea(int markerId, BOOL expand);
     // Enables the children that lie inside the window and disables the rest, which

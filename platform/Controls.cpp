@@ -3,6 +3,25 @@
 
 #include "WinApp.h"
 
+namespace {
+
+// The common controls library registers the tooltip class. It is loaded when the first
+// tooltip is made rather than at start-up, which a silent run at logon never needs; it
+// stays loaded for the life of the process.
+bool LoadCommonControls()
+{
+    static HMODULE library = LoadLibraryA("comctl32.dll");
+    using InitFn = void(WINAPI*)();
+    static auto init = library ? reinterpret_cast<InitFn>(
+                                     reinterpret_cast<void*>(GetProcAddress(library, "InitCommonControls")))
+                               : nullptr;
+    if (init)
+        init();
+    return library != nullptr;
+}
+
+}  // namespace
+
 CToolTipCtrl::~CToolTipCtrl()
 {
     if (m_hWnd)
@@ -11,7 +30,8 @@ CToolTipCtrl::~CToolTipCtrl()
 
 BOOL CToolTipCtrl::Create(CWnd* owner, DWORD style)
 {
-    InitCommonControls();
+    if (!LoadCommonControls())
+        return FALSE;
     HWND hWnd = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | style, CW_USEDEFAULT, CW_USEDEFAULT,
                                 CW_USEDEFAULT, CW_USEDEFAULT, owner ? owner->m_hWnd : nullptr, nullptr,
                                 AfxGetInstanceHandle(), nullptr);

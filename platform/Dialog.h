@@ -28,6 +28,8 @@ public:
     virtual INT_PTR DoModal();
     // Records the result, stops the modal loop and hides the dialog.
     void EndDialog(int result);
+    // False once EndDialog has been called, also during initialisation.
+    bool IsModalRunning() const { return m_bContinueModal; }
 
     // Overridables
     virtual BOOL OnInitDialog();
