@@ -9,7 +9,7 @@
 JOBS ?= 2
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all setup build build32 build64 run test bench clean
+.PHONY: all setup build build32 build64 run test bench screenshots clean
 
 all: build
 
@@ -35,6 +35,10 @@ test: build
 # The silent run at logon against its floor (a plain Win32 program doing the same work).
 bench: build64
 	@bash scripts/bench-silent.sh
+
+# PNG pictures of every window in build/screenshots/.
+screenshots: build64
+	@bash scripts/screenshots.sh
 
 clean:
 	rm -rf build build-x64

@@ -16,6 +16,7 @@ XVFB_DISPLAY=${XVFB_DISPLAY:-:87}
 wine_start_display() {
   export DISPLAY=$XVFB_DISPLAY
   if ! [ -e "/tmp/.X11-unix/X${XVFB_DISPLAY#:}" ]; then
+    rm -f "/tmp/.X${XVFB_DISPLAY#:}-lock"
     setsid Xvfb "$XVFB_DISPLAY" -screen 0 1024x768x24 -nolisten tcp \
       >"$ROOT/build/xvfb.log" 2>&1 </dev/null &
     echo $! >"$ROOT/build/xvfb.pid"
@@ -32,6 +33,9 @@ wine_ensure_prefix() {
   "$WINE" wineboot -i >/dev/null 2>&1
   "$WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
   "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+  # Wine's 64-bit side does not pick up the TrueType fonts of fonts-wine by itself;
+  # without Marlett the caption buttons draw as the letters "0 1 r".
+  cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
   "$WINESERVER" -w
   touch "$WINEPREFIX/.autovane-ready"
 }
@@ -45,7 +49,10 @@ wine_start() {
 wine_stop() {
   "$WINESERVER" -k >/dev/null 2>&1 || true
   if [ -f "$ROOT/build/xvfb.pid" ]; then
-    kill "$(cat "$ROOT/build/xvfb.pid")" 2>/dev/null || true
-    rm -f "$ROOT/build/xvfb.pid"
+    local pid
+    pid=$(cat "$ROOT/build/xvfb.pid")
+    kill "$pid" 2>/dev/null || true
+    for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    rm -f "$ROOT/build/xvfb.pid" "/tmp/.X11-unix/X${XVFB_DISPLAY#:}"
   fi
 }

@@ -1,0 +1,228 @@
+// tools/screenshots.cpp
+//
+// Takes pictures of the program's windows as a user sees them: starts Autovane.exe in
+// prepared registry states, drives it to each dialog and message box, and copies the
+// window's pixels from the screen into a 24-bit BMP file per picture.
+//
+//   screenshots.exe <Autovane.exe> <output directory>
+#include "res/resource.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char* const kWinlogon = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
+const char* const kRun = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+const char* const kSection = "software\\Brindlework\\Autovane\\Logon Data";
+const char* const kVersionKey = "Software\\Wine\\AppDefaults\\Autovane.exe";
+
+void SetString(HKEY root, const char* path, const char* name, const char* text)
+{
+    HKEY key;
+    if (RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return;
+    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), static_cast<DWORD>(strlen(text) + 1));
+    RegCloseKey(key);
+}
+
+void DeleteValue(HKEY root, const char* path, const char* name)
+{
+    HKEY key;
+    if (RegOpenKeyExA(root, path, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+        RegDeleteValueA(key, name);
+        RegCloseKey(key);
+    }
+}
+
+void StoreState(const char* autoLogon, const char* user, const char* domain, const char* caption, const char* text)
+{
+    SetString(HKEY_CURRENT_USER, kSection, "AutoLogon", autoLogon);
+    SetString(HKEY_CURRENT_USER, kSection, "UserName", user);
+    SetString(HKEY_CURRENT_USER, kSection, "Password", "secret");
+    SetString(HKEY_CURRENT_USER, kSection, "Domain", domain);
+    SetString(HKEY_LOCAL_MACHINE, kWinlogon, "LegalNoticeCaption", caption);
+    SetString(HKEY_LOCAL_MACHINE, kWinlogon, "LegalNoticeText", text);
+}
+
+struct Search {
+    DWORD process;
+    bool messageBox;
+    HWND found;
+};
+
+BOOL CALLBACK FindWindowOf(HWND hWnd, LPARAM lParam)
+{
+    auto* search = reinterpret_cast<Search*>(lParam);
+    DWORD process = 0;
+    GetWindowThreadProcessId(hWnd, &process);
+    char kind[16] = {0};
+    GetClassNameA(hWnd, kind, sizeof(kind));
+    if (process != search->process || !IsWindowVisible(hWnd) || strcmp(kind, "#32770") != 0)
+        return TRUE;
+    const bool isBox = GetPropA(hWnd, "Autovane.CWnd") == nullptr;
+    if (isBox == search->messageBox) {
+        search->found = hWnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND WaitForWindow(DWORD process, bool messageBox)
+{
+    for (int i = 0; i < 500; ++i) {
+        Search search = {process, messageBox, nullptr};
+        EnumWindows(&FindWindowOf, reinterpret_cast<LPARAM>(&search));
+        if (search.found)
+            return search.found;
+        Sleep(10);
+    }
+    return nullptr;
+}
+
+// Copies the window's rectangle from the screen, once it has had time to paint.
+bool Capture(HWND hWnd, const std::string& path)
+{
+    Sleep(400);
+    RECT rect;
+    GetWindowRect(hWnd, &rect);
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    GdiFlush();
+    const DWORD rowBytes = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+    const DWORD imageBytes = rowBytes * static_cast<DWORD>(height);
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof(file) + sizeof(info.bmiHeader);
+    file.bfSize = file.bfOffBits + imageBytes;
+    FILE* out = fopen(path.c_str(), "wb");
+    const bool written = out && fwrite(&file, sizeof(file), 1, out) == 1 &&
+                         fwrite(&info.bmiHeader, sizeof(info.bmiHeader), 1, out) == 1 &&
+                         fwrite(bits, imageBytes, 1, out) == 1;
+    if (out)
+        fclose(out);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    printf("%s %s\n", written ? "wrote" : "FAILED", path.c_str());
+    return written;
+}
+
+void Answer(HWND box, int button)
+{
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
+}
+
+// Starts the program, lets `act` drive it, and makes sure it has ended afterwards.
+bool Scene(const std::string& program, const std::function<void(DWORD process)>& act)
+{
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info = {};
+    std::string line = "\"" + program + "\"";
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+        return false;
+    act(info.dwProcessId);
+    if (WaitForSingleObject(info.hProcess, 5000) == WAIT_TIMEOUT)
+        TerminateProcess(info.hProcess, 1);
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+    return true;
+}
+
+void CloseDialog(DWORD process)
+{
+    if (HWND dialog = WaitForWindow(process, false))
+        PostMessageA(dialog, WM_CLOSE, 0, 0);
+}
+
+// Clicks OK in the dialog and captures the message box that answers it; domain, when
+// given, is typed into the domain field first.
+void CaptureOkMessage(DWORD process, const std::string& path, int answer, const char* domain = nullptr)
+{
+    HWND dialog = WaitForWindow(process, false);
+    if (!dialog)
+        return;
+    if (domain)
+        SendMessageA(GetDlgItem(dialog, IDC_DOMAIN), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(domain));
+    PostMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+    if (HWND box = WaitForWindow(process, true)) {
+        Capture(box, path);
+        Answer(box, answer);
+    }
+    CloseDialog(process);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 3) {
+        fprintf(stderr, "usage: screenshots <Autovane.exe> <output directory>\n");
+        return 2;
+    }
+    const std::string program = argv[1];
+    const std::string out = std::string(argv[2]) + "\\";
+
+    StoreState("1", "kiosk", "SHOP-1", "", "");
+    Scene(program, [&](DWORD process) {
+        if (HWND dialog = WaitForWindow(process, false)) {
+            Capture(dialog, out + "settings-collapsed.bmp");
+            PostMessageA(dialog, WM_CLOSE, 0, 0);
+        }
+    });
+
+    StoreState("1", "kiosk", "SHOP-1", "Shop terminal", "Staff only. All use is logged.");
+    Scene(program, [&](DWORD process) {
+        if (HWND dialog = WaitForWindow(process, false)) {
+            Capture(dialog, out + "settings-expanded.bmp");
+            PostMessageA(dialog, WM_CLOSE, 0, 0);
+        }
+    });
+
+    StoreState("1", "kiosk", "SHOP-1", "", "");
+    Scene(program, [&](DWORD process) { CaptureOkMessage(process, out + "message-no-domain.bmp", IDNO, ""); });
+
+    StoreState("1", "kiosk", "bad domain!", "", "");
+    Scene(program, [&](DWORD process) { CaptureOkMessage(process, out + "message-invalid-domain.bmp", IDOK); });
+
+    // A start-up list that cannot be opened: deny full access to it for this one scene.
+    StoreState("1", "kiosk", "SHOP-1", "", "");
+    {
+        HKEY run;
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, kRun);
+        Scene(program, [&](DWORD process) { CaptureOkMessage(process, out + "message-key-error.bmp", IDOK); });
+        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kRun, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &run, nullptr) ==
+            ERROR_SUCCESS)
+            RegCloseKey(run);
+    }
+
+    SetString(HKEY_CURRENT_USER, kVersionKey, "Version", "win98");
+    Scene(program, [&](DWORD process) {
+        if (HWND box = WaitForWindow(process, true)) {
+            Capture(box, out + "message-nt-only.bmp");
+            Answer(box, IDOK);
+        }
+    });
+    RegDeleteKeyA(HKEY_CURRENT_USER, kVersionKey);
+
+    DeleteValue(HKEY_LOCAL_MACHINE, kRun, "Autovane");
+    return 0;
+}
