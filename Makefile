@@ -9,7 +9,7 @@
 JOBS ?= 2
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all setup build build32 build64 run test bench screenshots clean
+.PHONY: all setup build build32 build64 run test bench screenshots dist clean
 
 all: build
 
@@ -39,6 +39,10 @@ bench: build64
 # PNG pictures of every window in build/screenshots/.
 screenshots: build64
 	@bash scripts/screenshots.sh
+
+# The release archive build/Autovane-<version>-win32.zip.
+dist: build32
+	@bash scripts/dist.sh
 
 clean:
 	rm -rf build build-x64

@@ -320,3 +320,70 @@ TEST_F(ProgramTest, ACopyUnderAnotherNameKeepsAProfileOfItsOwn)
 }
 
 }  // namespace
+
+namespace {
+
+//--- The built executables ---------------------------------------------------------------
+
+std::string ManifestOf(const std::string& path)
+{
+    HMODULE image = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!image)
+        return "";
+    std::string text;
+    if (HRSRC resource = FindResourceA(image, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24))) {
+        const char* data = static_cast<const char*>(LockResource(LoadResource(image, resource)));
+        text.assign(data, SizeofResource(image, resource));
+    }
+    FreeLibrary(image);
+    return text;
+}
+
+// Every element closed in order, attributes quoted: enough to see that the resource is
+// the XML document it should be and was not cut or mangled on its way in.
+bool IsBalancedXml(const std::string& xml)
+{
+    std::vector<std::string> open;
+    size_t at = 0;
+    while ((at = xml.find('<', at)) != std::string::npos) {
+        const size_t end = xml.find('>', at);
+        if (end == std::string::npos)
+            return false;
+        std::string tag = xml.substr(at + 1, end - at - 1);
+        at = end + 1;
+        if (tag.empty() || tag[0] == '?' || tag[0] == '!')
+            continue;
+        size_t quotes = 0;
+        for (char ch : tag)
+            quotes += ch == '"';
+        if (quotes % 2)
+            return false;
+        const bool closing = tag[0] == '/';
+        const bool selfClosing = tag.back() == '/';
+        const std::string name = tag.substr(closing, tag.find_first_of(" /", closing) - closing);
+        if (closing) {
+            if (open.empty() || open.back() != name)
+                return false;
+            open.pop_back();
+        } else if (!selfClosing) {
+            open.push_back(name);
+        }
+    }
+    return open.empty();
+}
+
+TEST(ExecutableTest, BothBuildsAskForElevationAndKeepTheClassicControls)
+{
+    std::string program32 = "Z:" AUTOVANE_SOURCE_DIR "/build/Autovane.exe";
+    for (const std::string& path : {ProgramPath(), program32}) {
+        SCOPED_TRACE(path);
+        const std::string manifest = ManifestOf(path);
+        ASSERT_FALSE(manifest.empty()) << "no manifest resource (type 24, id 1)";
+        EXPECT_TRUE(IsBalancedXml(manifest));
+        EXPECT_EQ(0u, manifest.find("<?xml"));
+        EXPECT_NE(std::string::npos, manifest.find("level=\"requireAdministrator\""));
+        EXPECT_EQ(std::string::npos, manifest.find("Common-Controls"));
+    }
+}
+
+}  // namespace
