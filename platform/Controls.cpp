@@ -58,3 +58,75 @@ BOOL CToolTipCtrl::AddTool(CWnd* control, LPCSTR text, LPCRECT rect, UINT toolId
     }
     return static_cast<BOOL>(SendMessage(TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool)));
 }
+
+CBitmapButton::~CBitmapButton()
+{
+    FreeBitmaps();
+}
+
+void CBitmapButton::FreeBitmaps()
+{
+    for (HBITMAP& face : m_hFaces) {
+        if (face)
+            DeleteObject(face);
+        face = nullptr;
+    }
+}
+
+BOOL CBitmapButton::LoadBitmaps(LPCSTR up, LPCSTR down, LPCSTR focused, LPCSTR disabled)
+{
+    FreeBitmaps();
+    const LPCSTR names[FaceCount] = {up, down, focused, disabled};
+    for (int face = 0; face < FaceCount; ++face)
+        m_hFaces[face] = names[face] ? LoadBitmapA(AfxGetInstanceHandle(), names[face]) : nullptr;
+    return m_hFaces[Up] != nullptr;
+}
+
+BOOL CBitmapButton::AutoLoad(UINT id, CWnd* parent)
+{
+    if (!SubclassDlgItem(id, parent))
+        return FALSE;
+    const CString name = GetWindowText();
+    if (!LoadBitmaps(name + "U", name + "D", name + "F", name + "X"))
+        return FALSE;
+    SizeToContent();
+    return TRUE;
+}
+
+void CBitmapButton::SizeToContent()
+{
+    BITMAP up = {};
+    GetObjectA(m_hFaces[Up], sizeof(up), &up);
+    SetWindowPos(nullptr, 0, 0, up.bmWidth, up.bmHeight,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE);
+}
+
+bool CBitmapButton::OnChildNotify(UINT message, WPARAM, LPARAM lParam, LRESULT& result)
+{
+    if (message != WM_DRAWITEM)
+        return false;
+    DrawItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+    result = TRUE;
+    return true;
+}
+
+void CBitmapButton::DrawItem(const DRAWITEMSTRUCT* item)
+{
+    HBITMAP face = m_hFaces[Up];
+    if (item->itemState & ODS_SELECTED)
+        face = m_hFaces[Down];
+    else if (item->itemState & ODS_FOCUS)
+        face = m_hFaces[Focused];
+    else if (item->itemState & ODS_DISABLED)
+        face = m_hFaces[Disabled];
+    if (!face)
+        face = m_hFaces[Up];
+    if (!face)
+        return;
+    HDC memory = CreateCompatibleDC(item->hDC);
+    HGDIOBJ previous = SelectObject(memory, face);
+    const RECT& r = item->rcItem;
+    BitBlt(item->hDC, r.left, r.top, r.right - r.left, r.bottom - r.top, memory, 0, 0, SRCCOPY);
+    SelectObject(memory, previous);
+    DeleteDC(memory);
+}

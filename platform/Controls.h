@@ -19,6 +19,29 @@ public:
 
 class CStatic : public CWnd {};
 
+// An owner-drawn button that shows one of four bitmaps: up, down (pressed), focused and
+// disabled, named after the button's text with the suffixes U, D, F and X.
+class CBitmapButton : public CButton {
+public:
+    ~CBitmapButton() override;
+
+    // Binds the dialog's button, loads its bitmaps and sizes it to the up face. FALSE
+    // when the button or its up face is missing.
+    BOOL AutoLoad(UINT id, CWnd* parent);
+    // The first bitmap is required; the others may be absent (nullptr or no resource).
+    BOOL LoadBitmaps(LPCSTR up, LPCSTR down = nullptr, LPCSTR focused = nullptr, LPCSTR disabled = nullptr);
+    void SizeToContent();
+
+protected:
+    bool OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    virtual void DrawItem(const DRAWITEMSTRUCT* item);
+
+private:
+    enum Face { Up, Down, Focused, Disabled, FaceCount };
+    void FreeBitmaps();
+    HBITMAP m_hFaces[FaceCount] = {};
+};
+
 // A tooltip window. It does not watch the mouse itself: its owner relays the mouse
 // messages (RelayEvent) from PreTranslateMessage.
 class CToolTipCtrl : public CWnd {

@@ -215,7 +215,19 @@ bool CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
                                                             FromHandle(reinterpret_cast<HWND>(lParam)), ctlColor));
         return true;
     }
-    return DispatchToMap(message, 0, 0, wParam, lParam, result);
+    if (DispatchToMap(message, 0, 0, wParam, lParam, result))
+        return true;
+    if (message == WM_DRAWITEM) {
+        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        CWnd* control = FromHandlePermanent(item->hwndItem);
+        return control && control->OnChildNotify(message, wParam, lParam, result);
+    }
+    return false;
+}
+
+bool CWnd::OnChildNotify(UINT, WPARAM, LPARAM, LRESULT&)
+{
+    return false;
 }
 
 HBRUSH CWnd::OnCtlColor(CDC* dc, CWnd* control, UINT ctlColor)

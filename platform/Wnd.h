@@ -74,6 +74,9 @@ public:
     virtual void DoDataExchange(CDataExchange*) {}
     // The window is gone: the object is no longer bound to it.
     virtual void PostNcDestroy() {}
+    // A notification the parent passes back to the control it concerns (owner drawing);
+    // true when the control handled it.
+    virtual bool OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
 protected:
     // Default processing: the window procedure that was there before subclassing.
