@@ -89,10 +89,12 @@ CString OpenErrorReason(int status)
     }
 }
 
-// A module loaded for its resources only; freed when the holder goes.
+// A module mapped for its resources only: none of its code runs or is even prepared to
+// run, so an image of the other word size or one that cannot be relocated serves as
+// well. Freed when the holder goes.
 class CLoadedModule {
 public:
-    explicit CLoadedModule(LPCSTR path) : m_hModule(LoadLibraryA(path)) {}
+    explicit CLoadedModule(LPCSTR path) : m_hModule(LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE)) {}
     ~CLoadedModule()
     {
         if (m_hModule)
@@ -225,8 +227,11 @@ void CHyperLink::SizeToText()
     else
         rect.right = rect.left + extent.cx;
 
-    MoveWindow(m_hWnd, rect.left, rect.top, (rect.right - rect.left) + borderX, (rect.bottom - rect.top) + borderY,
-               TRUE);
+    // The text has no background of its own: copying the old client bits to the new
+    // place would leave a second, shifted copy of the text behind, so the control
+    // repaints from scratch.
+    SetWindowPos(nullptr, rect.left, rect.top, (rect.right - rect.left) + borderX, (rect.bottom - rect.top) + borderY,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
 }
 
 //--- Opening -----------------------------------------------------------------------------

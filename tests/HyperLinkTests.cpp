@@ -477,6 +477,20 @@ TEST_F(HyperLinkTest, FlagsTurnTheHoverAndActiveColoursOff)
     });
 }
 
+TEST_F(HyperLinkTest, FittingAShownLinkLeavesNoShiftedCopyOfItsText)
+{
+    CHyperLink link;
+    CLinkDialog dialog(IDD_LINK_TEST);
+    dialog.Run([&](CLinkDialog& d) {
+        SetFocus(d.Item(IDC_OTHER));
+        HWND control = d.Item(IDC_LINK_CENTER);
+        d.Bind(link, IDC_LINK_CENTER);
+        const int shown = CountShownPixels(control, RGB(0, 0, 255));
+        EXPECT_GT(shown, 20);
+        EXPECT_EQ(CountDrawnPixels(control, RGB(0, 0, 255)), shown);
+    });
+}
+
 TEST_F(HyperLinkTest, TheTextIsDrawnInTheStateColour)
 {
     CHyperLink link;
@@ -498,7 +512,11 @@ TEST_F(HyperLinkTest, TheTextIsDrawnInTheStateColour)
             d.Bind(visited, IDC_LINK_CENTER);
             Click(d.Item(IDC_LINK_CENTER));
             m_recorder.Runs(1);
+            SetForegroundWindow(d.m_hWnd);
             SetFocus(d.Item(IDC_LINK_RIGHT));
+            RECT over;
+            GetWindowRect(control, &over);
+            SetCursorPos(over.left + 4, over.top + 4);
             MoveMouseInto(control);
             PumpMessages(static_cast<DWORD>(atoi(hold)));
         }

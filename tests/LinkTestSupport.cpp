@@ -242,6 +242,12 @@ int CountDrawnPixels(HWND control, COLORREF colour)
     HWND parent = GetParent(control);
     RECT area = RectInParent(control);
     RedrawWindow(parent, &area, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    return CountShownPixels(control, colour);
+}
+
+int CountShownPixels(HWND control, COLORREF colour)
+{
+    RedrawWindow(GetParent(control), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     RECT client;
     GetClientRect(control, &client);
     HDC dc = GetDC(control);

@@ -127,6 +127,9 @@ struct ColourAnswer {
 ColourAnswer AskParentForColours(HWND parent, HWND control);
 // Pixels of exactly that colour in the control's client area as drawn on screen.
 int CountDrawnPixels(HWND control, COLORREF colour);
+// The same without redrawing the parent first: what the screen shows now, once every
+// pending paint is done.
+int CountShownPixels(HWND control, COLORREF colour);
 // The window's rectangle in its parent's client coordinates.
 RECT RectInParent(HWND window);
 // Pumps the thread's messages for the given time.
