@@ -185,6 +185,15 @@ bool AfxThunkKey(CCmdTarget* target, WPARAM wParam, LPARAM lParam, LRESULT& resu
     return true;
 }
 
+// WM_NCHITTEST: the point comes in screen coordinates; the handler answers the HTxxx code.
+template <auto H>
+bool AfxThunkNcHitTest(CCmdTarget* target, WPARAM, LPARAM lParam, LRESULT& result)
+{
+    const POINT point = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    result = (AfxHandler<H>::Object(target)->*H)(point);
+    return true;
+}
+
 template <auto H>
 bool AfxThunkUInt(CCmdTarget* target, WPARAM, LPARAM, LRESULT& result)
 {
@@ -215,4 +224,5 @@ bool AfxThunkUInt(CCmdTarget* target, WPARAM, LPARAM, LRESULT& result)
 #define ON_WM_LBUTTONUP() {WM_LBUTTONUP, 0, 0, 0, &AfxThunkMouse<&ThisClass::OnLButtonUp>},
 #define ON_WM_KEYDOWN() {WM_KEYDOWN, 0, 0, 0, &AfxThunkKey<&ThisClass::OnKeyDown>},
 #define ON_WM_CHAR() {WM_CHAR, 0, 0, 0, &AfxThunkKey<&ThisClass::OnChar>},
+#define ON_WM_NCHITTEST() {WM_NCHITTEST, 0, 0, 0, &AfxThunkNcHitTest<&ThisClass::OnNcHitTest>},
 #define ON_WM_GETDLGCODE() {WM_GETDLGCODE, 0, 0, 0, &AfxThunkUInt<&ThisClass::OnGetDlgCode>},

@@ -85,6 +85,8 @@ public:
     // Both return the previous mode.
     int SetBkMode(int nBkMode);
     int SetStretchBltMode(int nStretchMode);
+    // Returns the previous text colour.
+    COLORREF SetTextColor(COLORREF color) { return ::SetTextColor(m_hDC, color); }
 
 protected:
     HDC m_hDC = nullptr;
