@@ -17,6 +17,9 @@ const char kErrorTruncatedPixels[] = "Error:File ends before the last row\n";
 
 namespace {
 
+constexpr uint64_t kMaxRunLengthExpansion = 256;
+constexpr uint64_t kRunLengthSlack = 64 * 1024;
+
 uint32_t Little(const uint8_t* bytes, size_t count, size_t offset, size_t size)
 {
     uint32_t value = 0;
@@ -125,6 +128,11 @@ const char* PlanPixels(const uint8_t* headers, size_t count, uint64_t extent, Pi
         // any buffer of ours.
         if (fileBytes == 0)
             return kErrorTruncatedPixels;
+        // Two bytes of run-length code describe at most 255 pixels. An image far larger
+        // than its data could describe (small, mostly skipped images aside) would only
+        // make the platform allocate for pixels the file does not have.
+        if (rowBytes > kMaxRunLengthExpansion * fileBytes + kRunLengthSlack)
+            return kErrorImageSize;
         plan.imageBytes = plan.fileBytes;
         plan.arrayBytes = plan.fileBytes;
         return nullptr;

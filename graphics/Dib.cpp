@@ -298,14 +298,20 @@ BOOL CDib::AlignRows()
 void CDib::StretchDraw(CDC* pDC, int x, int y, int cx, int cy)
 {
     CDrawPalette palette(pDC, m_pPalette);
+    // A top-down image (negative height) is as many rows high as a bottom-up one; passed
+    // as it is stored, the height would turn the picture over.
     if (m_pBits)
         StretchDIBits(pDC ? pDC->GetSafeHdc() : nullptr, x, y, cx, cy, 0, 0, GetWidth(),
-                      GetHeight(), m_pBits, m_pInfo, DIB_RGB_COLORS, SRCCOPY);
+                      static_cast<int>(RowCount(m_pInfo->bmiHeader)), m_pBits, m_pInfo,
+                      DIB_RGB_COLORS, SRCCOPY);
 }
 
 void CDib::Draw(CDC* pDC, int x, int y)
 {
-    StretchDraw(pDC, x, y, m_pInfo ? GetWidth() : 0, m_pInfo ? GetHeight() : 0);
+    if (m_pInfo)
+        StretchDraw(pDC, x, y, GetWidth(), static_cast<int>(RowCount(m_pInfo->bmiHeader)));
+    else
+        StretchDraw(pDC, x, y, 0, 0);
 }
 
 int CDib::DrawRegion(CDC* pDC, const RECT& rcDest, const RECT& rcSrc)
