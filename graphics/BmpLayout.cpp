@@ -100,6 +100,9 @@ const char* PlanPixels(const uint8_t* headers, size_t count, uint64_t extent, Pi
     if (h.clrUsed > tableLimit)
         return kErrorColorCount;
 
+    // The platform works out row lengths from width times depth in int arithmetic.
+    if (uint64_t{h.bitCount} * static_cast<uint32_t>(h.width) > kMaxImageBytes)
+        return kErrorImageSize;
     const uint64_t rows = h.height < 0 ? -int64_t{h.height} : h.height;
     const uint64_t aligned = AlignedRowBytes(h.bitCount, static_cast<uint32_t>(h.width));
     if (aligned > kMaxImageBytes / rows)
