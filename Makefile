@@ -1,6 +1,9 @@
 # Autovane: build, run and test under Wine.
 #   make run    build, then start the program under Wine on an Xvfb display
 #   make test   build, then run every test under Wine through ctest
+#   make fuzz   100000 damaged BMP files under Wine's heap checking (a few minutes)
+#   make fuzz-native   the BMP header checks natively under AddressSanitizer and libFuzzer
+#   make bench-dib     CDib's BMP reading and writing against plain file calls
 #
 # build/      the 32-bit program (build/Autovane.exe), the one that is shipped
 # build-x64/  the same sources as a 64-bit program, with the tests; this is what runs
@@ -9,7 +12,7 @@
 JOBS ?= 2
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all setup build build32 build64 run test bench screenshots dist clean
+.PHONY: all setup build build32 build64 run test bench screenshots dist fuzz fuzz-native bench-dib clean
 
 all: build
 
@@ -44,5 +47,14 @@ screenshots: build64
 dist: build32
 	@bash scripts/dist.sh
 
+fuzz: build64
+	@bash scripts/test.sh -C Fuzz -R '^dib_heap_checking$$|^dib_mutations$$'
+
+fuzz-native:
+	@bash tools/fuzz/run-native.sh
+
+bench-dib: build64
+	@bash scripts/bench-dib.sh
+
 clean:
-	rm -rf build build-x64
+	rm -rf build build-x64 build-native

@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Runs the bitmap file benchmark under Wine (see tools/bench/DibBench.cpp).
+set -euo pipefail
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+source "$ROOT/scripts/wine-env.sh"
+
+trap wine_stop EXIT
+wine_start
+"$ROOT/scripts/wine-run" "$ROOT/build-x64/bench_dib.exe"
