@@ -2,6 +2,7 @@
 #include "LogonDlg.h"
 
 #include "LogonStore.h"
+#include "about/AboutDlg.h"
 #include "platform/WinApp.h"
 #include "platform/WindowDC.h"
 #include "res/resource.h"
@@ -13,9 +14,11 @@ RECT CLogonDlg::s_rcSmall = {0, 0, 0, 0};
 BOOL CLogonDlg::s_bExpandNext = TRUE;
 
 BEGIN_MESSAGE_MAP(CLogonDlg, CDialog)
+    ON_WM_SYSCOMMAND()
     ON_WM_PAINT()
     ON_WM_QUERYDRAGICON()
     ON_BN_CLICKED(IDC_DISPLAY_MESSAGE, &CLogonDlg::OnDisplayMessage)
+    ON_BN_CLICKED(IDC_ABOUT, &CLogonDlg::OnAboutButton)
     ON_WM_SETCURSOR()
 END_MESSAGE_MAP()
 
@@ -141,6 +144,27 @@ void CLogonDlg::OnOK()
         CDialog::OnOK();
     else
         AfxMessageBox(FormatKeyError(failedKey));
+}
+
+// The About item of the system menu; the low four bits of a system command are the
+// system's own, so 16 to 31 all open the box.
+void CLogonDlg::OnSysCommand(UINT id, LPARAM)
+{
+    if ((id & 0xFFF0) == IDM_ABOUTBOX) {
+        CAboutDlg about;
+        about.DoModal();
+        return;
+    }
+    Default();
+}
+
+void CLogonDlg::OnAboutButton()
+{
+    {
+        CAboutDlg about;
+        about.DoModal();
+    }
+    GetDlgItem(IDC_NOFOCUS)->SetFocus();
 }
 
 void CLogonDlg::ShowMessageArea(int markerId, BOOL expand)

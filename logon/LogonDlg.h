@@ -25,6 +25,8 @@ protected:
     BOOL OnInitDialog() override;
     void OnOK() override;
 
+    void OnSysCommand(UINT id, LPARAM lParam);
+    void OnAboutButton();
     void OnPaint();
     HCURSOR OnQueryDragIcon();
     void OnDisplayMessage();

@@ -30,6 +30,13 @@
 // System-menu command of the About item
 #define IDM_ABOUTBOX            0x0010
 
+// Controls of the About box
+#define IDC_ABOUT_FOCUS         1025
+#define IDC_MEMORY              1024
+#define IDC_WEB_LINK            1056
+#define IDC_EMAIL_LINK          1057
+#define IDC_VERSION             1085
+
 // Controls of the settings dialog
 #define IDC_ABOUT               3
 #define IDC_AUTOLOGON           1000

@@ -536,3 +536,65 @@ TEST(LogonDialogTemplate, ControlsHaveTheirStylesPlacesAndTabOrder)
 }
 
 }  // namespace
+
+namespace {
+
+//--- The About entry points --------------------------------------------------------------
+
+HWND WaitForAboutBox(HWND settings)
+{
+    HWND about = nullptr;
+    WaitFor([&] {
+        HWND popup = GetLastActivePopup(settings);
+        if (popup != settings && GetDlgItem(popup, IDC_WEB_LINK))
+            about = popup;
+        return about != nullptr;
+    });
+    return about;
+}
+
+void CloseAboutBox(HWND about)
+{
+    PostMessageA(about, WM_COMMAND, IDCANCEL, 0);
+    WaitFor([&] { return !IsWindow(about); });
+}
+
+TEST_F(LogonDialogTest, TheSystemMenuOpensTheAboutBoxForEveryIdOfItsSixteen)
+{
+    RunDialog([](HWND dialog) {
+        FocusControl(dialog, IDC_PASSWORD);
+        for (WPARAM id : {WPARAM(16), WPARAM(31)}) {
+            SCOPED_TRACE(id);
+            PostMessageA(dialog, WM_SYSCOMMAND, id, 0);
+            HWND about = WaitForAboutBox(dialog);
+            ASSERT_NE(nullptr, about);
+            EXPECT_EQ(dialog, GetWindow(about, GW_OWNER));
+            EXPECT_FALSE(IsWindowEnabled(dialog));
+            CloseAboutBox(about);
+            SyncWith(dialog);
+            EXPECT_TRUE(IsWindowEnabled(dialog));
+            // The handler leaves the focus alone; reactivation brings it back.
+            EXPECT_TRUE(WaitFor([&] { return FocusOf(dialog) == GetDlgItem(dialog, IDC_PASSWORD); }, 2000));
+        }
+        // Other system commands still reach the system.
+        SendMessageA(dialog, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        EXPECT_TRUE(IsIconic(dialog));
+        SendMessageA(dialog, WM_SYSCOMMAND, SC_RESTORE, 0);
+        EXPECT_FALSE(IsIconic(dialog));
+    });
+}
+
+TEST_F(LogonDialogTest, TheAboutButtonOpensTheBoxAndParksTheFocusAfterwards)
+{
+    RunDialog([](HWND dialog) {
+        FocusControl(dialog, IDC_USERNAME);
+        PostMessageA(GetDlgItem(dialog, IDC_ABOUT), BM_CLICK, 0, 0);
+        HWND about = WaitForAboutBox(dialog);
+        ASSERT_NE(nullptr, about);
+        CloseAboutBox(about);
+        SyncWith(dialog);
+        EXPECT_EQ(GetDlgItem(dialog, IDC_NOFOCUS), FocusOf(dialog));
+    });
+}
+
+}  // namespace

@@ -49,11 +49,20 @@ void StoreState(const char* autoLogon, const char* user, const char* domain, con
     SetString(HKEY_LOCAL_MACHINE, kWinlogon, "LegalNoticeText", text);
 }
 
+enum class Kind { Settings, About, MessageBox };
+
 struct Search {
     DWORD process;
-    bool messageBox;
+    Kind kind;
     HWND found;
 };
+
+Kind KindOf(HWND hWnd)
+{
+    if (GetPropA(hWnd, "Autovane.CWnd") == nullptr)
+        return Kind::MessageBox;
+    return GetDlgItem(hWnd, IDC_WEB_LINK) ? Kind::About : Kind::Settings;
+}
 
 BOOL CALLBACK FindWindowOf(HWND hWnd, LPARAM lParam)
 {
@@ -64,18 +73,17 @@ BOOL CALLBACK FindWindowOf(HWND hWnd, LPARAM lParam)
     GetClassNameA(hWnd, kind, sizeof(kind));
     if (process != search->process || !IsWindowVisible(hWnd) || strcmp(kind, "#32770") != 0)
         return TRUE;
-    const bool isBox = GetPropA(hWnd, "Autovane.CWnd") == nullptr;
-    if (isBox == search->messageBox) {
+    if (KindOf(hWnd) == search->kind) {
         search->found = hWnd;
         return FALSE;
     }
     return TRUE;
 }
 
-HWND WaitForWindow(DWORD process, bool messageBox)
+HWND WaitForWindow(DWORD process, Kind kind)
 {
     for (int i = 0; i < 500; ++i) {
-        Search search = {process, messageBox, nullptr};
+        Search search = {process, kind, nullptr};
         EnumWindows(&FindWindowOf, reinterpret_cast<LPARAM>(&search));
         if (search.found)
             return search.found;
@@ -149,7 +157,7 @@ bool Scene(const std::string& program, const std::function<void(DWORD process)>&
 
 void CloseDialog(DWORD process)
 {
-    if (HWND dialog = WaitForWindow(process, false))
+    if (HWND dialog = WaitForWindow(process, Kind::Settings))
         PostMessageA(dialog, WM_CLOSE, 0, 0);
 }
 
@@ -157,13 +165,13 @@ void CloseDialog(DWORD process)
 // given, is typed into the domain field first.
 void CaptureOkMessage(DWORD process, const std::string& path, int answer, const char* domain = nullptr)
 {
-    HWND dialog = WaitForWindow(process, false);
+    HWND dialog = WaitForWindow(process, Kind::Settings);
     if (!dialog)
         return;
     if (domain)
         SendMessageA(GetDlgItem(dialog, IDC_DOMAIN), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(domain));
     PostMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
-    if (HWND box = WaitForWindow(process, true)) {
+    if (HWND box = WaitForWindow(process, Kind::MessageBox)) {
         Capture(box, path);
         Answer(box, answer);
     }
@@ -183,7 +191,7 @@ int main(int argc, char** argv)
 
     StoreState("1", "kiosk", "SHOP-1", "", "");
     Scene(program, [&](DWORD process) {
-        if (HWND dialog = WaitForWindow(process, false)) {
+        if (HWND dialog = WaitForWindow(process, Kind::Settings)) {
             Capture(dialog, out + "settings-collapsed.bmp");
             PostMessageA(dialog, WM_CLOSE, 0, 0);
         }
@@ -191,7 +199,7 @@ int main(int argc, char** argv)
 
     StoreState("1", "kiosk", "SHOP-1", "Shop terminal", "Staff only. All use is logged.");
     Scene(program, [&](DWORD process) {
-        if (HWND dialog = WaitForWindow(process, false)) {
+        if (HWND dialog = WaitForWindow(process, Kind::Settings)) {
             Capture(dialog, out + "settings-expanded.bmp");
             PostMessageA(dialog, WM_CLOSE, 0, 0);
         }
@@ -214,9 +222,21 @@ int main(int argc, char** argv)
             RegCloseKey(run);
     }
 
+    Scene(program, [&](DWORD process) {
+        HWND dialog = WaitForWindow(process, Kind::Settings);
+        if (!dialog)
+            return;
+        PostMessageA(GetDlgItem(dialog, IDC_ABOUT), BM_CLICK, 0, 0);
+        if (HWND about = WaitForWindow(process, Kind::About)) {
+            Capture(about, out + "about.bmp");
+            PostMessageA(about, WM_COMMAND, IDCANCEL, 0);
+        }
+        CloseDialog(process);
+    });
+
     SetString(HKEY_CURRENT_USER, kVersionKey, "Version", "win98");
     Scene(program, [&](DWORD process) {
-        if (HWND box = WaitForWindow(process, true)) {
+        if (HWND box = WaitForWindow(process, Kind::MessageBox)) {
             Capture(box, out + "message-nt-only.bmp");
             Answer(box, IDOK);
         }
