@@ -1,9 +1,12 @@
 # Autovane: build, run and test under Wine.
-#   make run    build, then start the program under Wine on an Xvfb display
-#   make test   build, then run every test under Wine through ctest
-#   make fuzz   100000 damaged BMP files under Wine's heap checking (a few minutes)
-#   make fuzz-native   the BMP header checks natively under AddressSanitizer and libFuzzer
-#   make bench-dib     CDib's BMP reading and writing against plain file calls
+#   make run          build, then start the program under Wine on an Xvfb display
+#   make test         build, then run every test under Wine through ctest
+#   make screenshots  PNG pictures of every window in build/screenshots/
+#   make dist         the release archive build/Autovane-<version>-win32.zip
+#   make bench        the silent run at logon against a plain Win32 program doing the same
+#   make bench-dib    CDib's BMP reading and writing against plain file calls
+#   make fuzz         100000 damaged BMP files under Wine's heap checking
+#   make fuzz-native  the BMP header checks natively under AddressSanitizer and libFuzzer
 #
 # build/      the 32-bit program (build/Autovane.exe), the one that is shipped
 # build-x64/  the same sources as a 64-bit program, with the tests; this is what runs

@@ -1,13 +1,25 @@
 #!/usr/bin/env bash
 # Starts the program under Wine and waits until it ends. With DISPLAY set the program
-# opens on that display; otherwise on a private Xvfb display (take a look with
-# `import -display :87 -window root shot.png`).
+# opens there; otherwise on a private Xvfb display, and a picture of that screen is
+# saved to build/run.png some seconds after the start, to look at.
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 source "$ROOT/scripts/wine-env.sh"
 
-if [ -n "${DISPLAY:-}" ]; then XVFB_DISPLAY=$DISPLAY; fi
+own_display=true
+[ -n "${DISPLAY:-}" ] && own_display=false
 trap wine_stop EXIT
-wine_start
-echo "Autovane is running on display $DISPLAY; close its dialog to end." >&2
-"$WINE" "$ROOT/build-x64/Autovane.exe" "$@"
+if $own_display; then
+  wine_start
+else
+  wine_ensure_prefix
+fi
+echo "Autovane runs on display $DISPLAY; close its dialog to end." >&2
+"$WINE" "$ROOT/build-x64/Autovane.exe" "$@" &
+program=$!
+if $own_display; then
+  sleep 6
+  import -display "$DISPLAY" -window root "$ROOT/build/run.png" 2>/dev/null &&
+    echo "The screen as it is now: build/run.png" >&2
+fi
+wait "$program"
