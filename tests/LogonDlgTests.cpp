@@ -3,7 +3,7 @@
 // The settings dialog created from its real template, run modally on the test's thread
 // and driven from a second thread with the messages a user's typing and clicking send.
 #include "DialogTestUtil.h"
-#include "RegistryTestUtil.h"
+#include "LogonTestState.h"
 #include "logon/LogonDlg.h"
 #include "logon/LogonStore.h"
 #include "platform/WinApp.h"
@@ -18,19 +18,8 @@
 
 namespace {
 
-const char* const kWinlogon = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
-const char* const kRun = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-const char* const kProfileRoot = "software\\Brindlework\\dialog_tests";
-const char* const kSection = "software\\Brindlework\\dialog_tests\\Logon Data";
-const char* const kLogonValues[] = {"AutoAdminLogon", "DefaultUserName", "DefaultPassword",
-                                    "DefaultDomainName", "LegalNoticeCaption", "LegalNoticeText"};
-
-std::string ComputerName()
-{
-    char name[MAX_COMPUTERNAME_LENGTH + 1];
-    DWORD size = sizeof(name);
-    return GetComputerNameA(name, &size) ? name : "";
-}
+const std::string kSectionPath = ProfileSection("dialog_tests");
+const char* const kSection = kSectionPath.c_str();
 
 RECT WindowRectOf(HWND hWnd)
 {
@@ -56,18 +45,8 @@ void FocusControl(HWND dialog, int id)
 
 class LogonDialogTest : public ::testing::Test {
 protected:
-    void SetUp() override { Clean(); }
-    void TearDown() override { Clean(); }
-
-    static void Clean()
-    {
-        for (const char* name : kLogonValues)
-            DeleteRegValue(HKEY_LOCAL_MACHINE, kWinlogon, name);
-        if (!RegKeyExists(HKEY_LOCAL_MACHINE, kRun))
-            SetRegString(HKEY_LOCAL_MACHINE, kRun, "Autovane", "x");
-        DeleteRegValue(HKEY_LOCAL_MACHINE, kRun, "Autovane");
-        DeleteRegTree(HKEY_CURRENT_USER, kProfileRoot);
-    }
+    void SetUp() override { ResetLogonState("dialog_tests"); }
+    void TearDown() override { ResetLogonState("dialog_tests"); }
 
     // One run of the dialog as the program does it, in a process of its own: the
     // collapse state starts afresh and the dialog is the main window.
@@ -85,18 +64,9 @@ protected:
         }, script);
     }
 
-    static void StoreProfile(const char* autoLogon, const char* user, const char* password, const char* domain)
-    {
-        SetRegString(HKEY_CURRENT_USER, kSection, "AutoLogon", autoLogon);
-        SetRegString(HKEY_CURRENT_USER, kSection, "UserName", user);
-        SetRegString(HKEY_CURRENT_USER, kSection, "Password", password);
-        SetRegString(HKEY_CURRENT_USER, kSection, "Domain", domain);
-    }
-
     static void ExpectNothingWritten()
     {
-        for (const char* name : kLogonValues)
-            EXPECT_TRUE(RegValueAbsent(HKEY_LOCAL_MACHINE, kWinlogon, name));
+        ExpectNoLogonValues();
         EXPECT_TRUE(RegValueAbsent(HKEY_LOCAL_MACHINE, kRun, "Autovane"));
         EXPECT_TRUE(RegValueAbsent(HKEY_CURRENT_USER, kSection, "AutoLogon"));
     }
@@ -118,7 +88,7 @@ TEST_F(LogonDialogTest, FirstRunShowsEmptyFieldsTheComputerNameAndTheCollapsedDi
     const INT_PTR result = RunDialog([](HWND dialog) {
         EXPECT_EQ("", WindowText(GetDlgItem(dialog, IDC_USERNAME)));
         EXPECT_EQ("", WindowText(GetDlgItem(dialog, IDC_PASSWORD)));
-        EXPECT_EQ(ComputerName(), WindowText(GetDlgItem(dialog, IDC_DOMAIN)));
+        EXPECT_EQ(LocalComputerName(), WindowText(GetDlgItem(dialog, IDC_DOMAIN)));
         EXPECT_FALSE(Checked(dialog, IDC_AUTOLOGON));
         EXPECT_FALSE(Checked(dialog, IDC_DISPLAY_MESSAGE));
         EXPECT_EQ(GetDlgItem(dialog, IDC_NOFOCUS), FocusOf(dialog));
@@ -137,7 +107,7 @@ TEST_F(LogonDialogTest, FirstRunShowsEmptyFieldsTheComputerNameAndTheCollapsedDi
 
 TEST_F(LogonDialogTest, StoredValuesAndNoticeOpenTheDialogExpanded)
 {
-    StoreProfile("1", "admin", "secret", "SALES");
+    StoreProfile("dialog_tests", "1", "admin", "secret", "SALES");
     SetRegString(HKEY_LOCAL_MACHINE, kWinlogon, "LegalNoticeCaption", "");
     SetRegString(HKEY_LOCAL_MACHINE, kWinlogon, "LegalNoticeText", "Authorised use only");
     RunDialog([](HWND dialog) {
@@ -355,8 +325,8 @@ TEST_F(LogonDialogTest, EmptyDomainPromptYesLogsOnLocally)
     });
     EXPECT_EQ(IDOK, result);
     EXPECT_EQ(1u, answerer.Seen().size());
-    EXPECT_TRUE(RegStringIs(HKEY_LOCAL_MACHINE, kWinlogon, "DefaultDomainName", ComputerName()));
-    EXPECT_TRUE(RegStringIs(HKEY_CURRENT_USER, kSection, "Domain", ComputerName()));
+    EXPECT_TRUE(RegStringIs(HKEY_LOCAL_MACHINE, kWinlogon, "DefaultDomainName", LocalComputerName()));
+    EXPECT_TRUE(RegStringIs(HKEY_CURRENT_USER, kSection, "Domain", LocalComputerName()));
 }
 
 TEST_F(LogonDialogTest, RejectedDomainIsSelectedForCorrection)

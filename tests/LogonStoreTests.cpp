@@ -2,7 +2,7 @@
 //
 // The logon values against the test prefix's real registry: what is loaded, what is
 // written (type, byte count, data), and what happens when a machine key refuses.
-#include "RegistryTestUtil.h"
+#include "LogonTestState.h"
 #include "TestMain.h"
 #include "logon/LogonStore.h"
 #include "platform/SystemInfo.h"
@@ -13,21 +13,10 @@
 
 namespace {
 
-const char* const kWinlogon = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
-const char* const kRun = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-const char* const kProfileRoot = "software\\Brindlework\\store_tests";
-const char* const kSection = "software\\Brindlework\\store_tests\\Logon Data";
+const std::string kSectionPath = ProfileSection("store_tests");
+const char* const kSection = kSectionPath.c_str();
 const char* const kWinlogonText = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
 const char* const kRunText = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-const char* const kLogonValues[] = {"AutoAdminLogon", "DefaultUserName", "DefaultPassword",
-                                    "DefaultDomainName", "LegalNoticeCaption", "LegalNoticeText"};
-
-std::string ComputerName()
-{
-    char name[MAX_COMPUTERNAME_LENGTH + 1];
-    DWORD size = sizeof(name);
-    return GetComputerNameA(name, &size) ? name : "";
-}
 
 LogonSettings MakeSettings(BOOL autoLogon, BOOL showMessage)
 {
@@ -45,19 +34,8 @@ LogonSettings MakeSettings(BOOL autoLogon, BOOL showMessage)
 // Every test starts from no logon values, no profile copy and no start-up entry.
 class LogonStoreTest : public ::testing::Test {
 protected:
-    void SetUp() override { Clean(); }
-    void TearDown() override { Clean(); }
-
-    static void Clean()
-    {
-        for (const char* name : kLogonValues)
-            DeleteRegValue(HKEY_LOCAL_MACHINE, kWinlogon, name);
-        if (!RegKeyExists(HKEY_LOCAL_MACHINE, kRun))
-            SetRegString(HKEY_LOCAL_MACHINE, kRun, "placeholder", "x");
-        DeleteRegValue(HKEY_LOCAL_MACHINE, kRun, "placeholder");
-        DeleteRegValue(HKEY_LOCAL_MACHINE, kRun, "Autovane");
-        DeleteRegTree(HKEY_CURRENT_USER, kProfileRoot);
-    }
+    void SetUp() override { ResetLogonState("store_tests"); }
+    void TearDown() override { ResetLogonState("store_tests"); }
 
     static std::string OwnStartCommand() { return "\"" + ThisExecutablePath() + "\" NoUserInput"; }
 };
@@ -85,9 +63,9 @@ TEST_F(LogonStoreTest, FirstRunLoadsEmptyValuesAndTheComputerNameAsDomain)
     EXPECT_FALSE(settings.m_bAutoLogon);
     EXPECT_STREQ("", settings.m_strUserName);
     EXPECT_STREQ("", settings.m_strPassword);
-    ASSERT_FALSE(ComputerName().empty());
-    EXPECT_STREQ(ComputerName().c_str(), settings.m_strDomain);
-    EXPECT_STREQ(ComputerName().c_str(), GetLocalComputerName());
+    ASSERT_FALSE(LocalComputerName().empty());
+    EXPECT_STREQ(LocalComputerName().c_str(), settings.m_strDomain);
+    EXPECT_STREQ(LocalComputerName().c_str(), GetLocalComputerName());
     EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, kSection));
 }
 
@@ -108,7 +86,7 @@ TEST_F(LogonStoreTest, LoadsTheStoredProfileCopy)
     SetRegString(HKEY_CURRENT_USER, kSection, "Domain", "");
     settings.LoadProfileSettings();
     EXPECT_FALSE(settings.m_bAutoLogon);
-    EXPECT_STREQ(ComputerName().c_str(), settings.m_strDomain);
+    EXPECT_STREQ(LocalComputerName().c_str(), settings.m_strDomain);
 }
 
 TEST_F(LogonStoreTest, NoticeLoadsEmptyWhenAbsentAndShowsWhenEitherPartIsSet)

@@ -4,7 +4,7 @@
 // silent re-application, the command word, failures in silent mode, the platform check,
 // and the name the program takes from its file.
 #include "DialogTestUtil.h"
-#include "RegistryTestUtil.h"
+#include "LogonTestState.h"
 #include "res/resource.h"
 
 #include <gtest/gtest.h>
@@ -14,13 +14,9 @@
 
 namespace {
 
-const char* const kWinlogon = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
-const char* const kRun = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-const char* const kProfileRoot = "software\\Brindlework\\Autovane";
-const char* const kSection = "software\\Brindlework\\Autovane\\Logon Data";
+const std::string kSectionPath = ProfileSection("Autovane");
+const char* const kSection = kSectionPath.c_str();
 const char* const kVersionKey = "Software\\Wine\\AppDefaults\\Autovane.exe";
-const char* const kLogonValues[] = {"AutoAdminLogon", "DefaultUserName", "DefaultPassword",
-                                    "DefaultDomainName", "LegalNoticeCaption", "LegalNoticeText"};
 
 std::string ProgramPath()
 {
@@ -117,35 +113,11 @@ void Answer(HWND box, int button)
 
 class ProgramTest : public ::testing::Test {
 protected:
-    void SetUp() override { Clean(); }
+    void SetUp() override { ResetLogonState("Autovane"); }
     void TearDown() override
     {
-        Clean();
+        ResetLogonState("Autovane");
         DeleteRegTree(HKEY_CURRENT_USER, kVersionKey);
-    }
-
-    static void Clean()
-    {
-        for (const char* name : kLogonValues)
-            DeleteRegValue(HKEY_LOCAL_MACHINE, kWinlogon, name);
-        if (!RegKeyExists(HKEY_LOCAL_MACHINE, kRun))
-            SetRegString(HKEY_LOCAL_MACHINE, kRun, "Autovane", "x");
-        DeleteRegValue(HKEY_LOCAL_MACHINE, kRun, "Autovane");
-        DeleteRegTree(HKEY_CURRENT_USER, kProfileRoot);
-    }
-
-    static void StoreProfile(const char* autoLogon, const char* user, const char* password, const char* domain)
-    {
-        SetRegString(HKEY_CURRENT_USER, kSection, "AutoLogon", autoLogon);
-        SetRegString(HKEY_CURRENT_USER, kSection, "UserName", user);
-        SetRegString(HKEY_CURRENT_USER, kSection, "Password", password);
-        SetRegString(HKEY_CURRENT_USER, kSection, "Domain", domain);
-    }
-
-    static void ExpectLogonValuesAbsent()
-    {
-        for (const char* name : kLogonValues)
-            EXPECT_TRUE(RegValueAbsent(HKEY_LOCAL_MACHINE, kWinlogon, name));
     }
 };
 
@@ -155,8 +127,8 @@ TEST_F(ProgramTest, SilentRunRewritesTheLogonValuesAndEndsWithoutAWindow)
 {
     for (const char* word : {"NoUserInput", "nouserinput", "NOUSERINPUT"}) {
         SCOPED_TRACE(word);
-        Clean();
-        StoreProfile("1", "silent user", "pw", "CORP");
+        ResetLogonState("Autovane");
+        StoreProfile("Autovane", "1", "silent user", "pw", "CORP");
         SetRegString(HKEY_LOCAL_MACHINE, kWinlogon, "LegalNoticeCaption", "Notice");
         Program program(word);
         ASSERT_TRUE(program.Started());
@@ -176,7 +148,7 @@ TEST_F(ProgramTest, SilentRunRewritesTheLogonValuesAndEndsWithoutAWindow)
 
 TEST_F(ProgramTest, OnlyTheExactWordAsFirstArgumentIsSilent)
 {
-    StoreProfile("1", "user", "pw", "CORP");
+    StoreProfile("Autovane", "1", "user", "pw", "CORP");
     for (const char* arguments : {"", "x NoUserInput", "NoUserInputs", "NoUserInpu", "\"NoUser Input\""}) {
         SCOPED_TRACE(arguments);
         Program program(arguments);
@@ -185,13 +157,13 @@ TEST_F(ProgramTest, OnlyTheExactWordAsFirstArgumentIsSilent)
         EXPECT_EQ("Autovane", WindowText(dialog));
         PostMessageA(dialog, WM_CLOSE, 0, 0);
         EXPECT_TRUE(program.WaitForExit());
-        ExpectLogonValuesAbsent();
+        ExpectNoLogonValues();
     }
 }
 
 TEST_F(ProgramTest, SilentRunWithARejectedDomainShowsTheMessageThenTheDialog)
 {
-    StoreProfile("1", "user", "pw", "bad domain");
+    StoreProfile("Autovane", "1", "user", "pw", "bad domain");
     Program program("NoUserInput");
     HWND box = program.WaitForMessageBox();
     ASSERT_NE(nullptr, box);
@@ -211,14 +183,14 @@ TEST_F(ProgramTest, SilentRunWithARejectedDomainShowsTheMessageThenTheDialog)
     SendMessageA(domain, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     EXPECT_EQ(0u, start);
     EXPECT_EQ(10u, end);
-    ExpectLogonValuesAbsent();
+    ExpectNoLogonValues();
     PostMessageA(dialog, WM_CLOSE, 0, 0);
     EXPECT_TRUE(program.WaitForExit());
 }
 
 TEST_F(ProgramTest, SilentRunWhoseKeyFailsWritesWhatItCanThenShowsTheDialog)
 {
-    StoreProfile("1", "user", "pw", "CORP");
+    StoreProfile("Autovane", "1", "user", "pw", "CORP");
     DeleteRegTree(HKEY_LOCAL_MACHINE, kRun);
     Program program("NoUserInput");
     HWND box = program.WaitForMessageBox();
@@ -239,7 +211,7 @@ TEST_F(ProgramTest, SilentRunWhoseKeyFailsWritesWhatItCanThenShowsTheDialog)
 TEST_F(ProgramTest, OnAPlatformOtherThanNtTheDialogClosesAfterTheStopMessage)
 {
     SetRegString(HKEY_CURRENT_USER, kVersionKey, "Version", "win98");
-    StoreProfile("1", "user", "pw", "CORP");
+    StoreProfile("Autovane", "1", "user", "pw", "CORP");
     {
         Program program("");
         HWND box = program.WaitForMessageBox();
@@ -249,7 +221,7 @@ TEST_F(ProgramTest, OnAPlatformOtherThanNtTheDialogClosesAfterTheStopMessage)
         EXPECT_EQ(std::set<int>{IDOK}, seen.buttons);
         Answer(box, IDOK);
         EXPECT_TRUE(program.WaitForExit());
-        ExpectLogonValuesAbsent();
+        ExpectNoLogonValues();
     }
     {
         // Silently, OK still runs during initialisation and ends the dialog first.
@@ -301,7 +273,7 @@ TEST_F(ProgramTest, AMachineSetUpThroughTheDialogGetsItsValuesBackAtEveryLogon)
 
 TEST_F(ProgramTest, ACopyUnderAnotherNameKeepsAProfileOfItsOwn)
 {
-    StoreProfile("1", "stored user", "pw", "CORP");
+    StoreProfile("Autovane", "1", "stored user", "pw", "CORP");
     char directory[MAX_PATH];
     GetTempPathA(MAX_PATH, directory);
     const std::string copy = std::string(directory) + "Other Name.exe";
