@@ -10,6 +10,6 @@ wine_start
 rm -rf "$OUT" && mkdir -p "$OUT"
 "$ROOT/scripts/wine-run" "$ROOT/build-x64/screenshots.exe" "$ROOT/build-x64/Autovane.exe" "$OUT"
 for bmp in "$OUT"/*.bmp; do
-  convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
+  /usr/bin/convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
 done
 ls "$OUT"

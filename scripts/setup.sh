@@ -3,9 +3,13 @@
 # so a fresh Debian machine (as root) and a prepared one both come out the same.
 set -euo pipefail
 
+# The 32-bit compilers build the shipped program, the 64-bit ones the build that runs
+# here: only Wine's 64-bit side is installed, since its 32-bit side needs a kernel that
+# executes 32-bit code.
 packages=(
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686
-  wine wine32:i386 fonts-wine xvfb xauth imagemagick
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  wine wine64 fonts-wine xvfb imagemagick
   cmake make zip
 )
 
@@ -17,6 +21,5 @@ done
 
 echo "setup: installing ${missing[*]}" >&2
 export DEBIAN_FRONTEND=noninteractive
-dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
 apt-get update -qq
 apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
