@@ -14,6 +14,7 @@ WINESERVER=$(command -v wineserver || echo /usr/lib/wine/wineserver)
 XVFB_DISPLAY=${XVFB_DISPLAY:-:87}
 
 wine_start_display() {
+  mkdir -p "$ROOT/build"
   export DISPLAY=$XVFB_DISPLAY
   if ! [ -e "/tmp/.X11-unix/X${XVFB_DISPLAY#:}" ]; then
     rm -f "/tmp/.X${XVFB_DISPLAY#:}-lock"
