@@ -33,7 +33,7 @@ TEST(DibDrawTest, TheDrawingOperationsPutEachPixelInPlaceAndTheDeviceBack)
         for (bool topDown : {false, true})
             for (const DrawOp& op : kDrawOps) {
                 SCOPED_TRACE(testing::Message() << op.what << ", " << bits << (topDown ? " bits top-down" : " bits"));
-                const Bytes bmp = MakeBmp(BmpSpec{5, 4, bits ? bits : 8, 0, ~0u, 0, topDown});
+                const Bytes bmp = MakeBmp(BmpShape{5, 4, bits ? bits : 8, 0, ~0u, 0, topDown});
                 CDib dib;
                 ASSERT_TRUE(!bits || LoadBytes(dib, bmp));
                 Canvas canvas(12, 10);
@@ -56,7 +56,7 @@ TEST(DibDrawTest, TheDrawingOperationsPutEachPixelInPlaceAndTheDeviceBack)
 // 4 x 2 pixels at 8 bits: bottom row 5 5 7 7, top row 9 9 9 9.
 TEST(DibDrawTest, RunLengthDataDrawsAndIsWrittenAsItCame)
 {
-    const Bytes bmp = MakeRle(BmpSpec{4, 2, 8}, {2, 5, 2, 7, 0, 0, 4, 9, 0, 1});
+    const Bytes bmp = MakeRle(BmpShape{4, 2, 8}, {2, 5, 2, 7, 0, 0, 4, 9, 0, 1});
     CDib dib;
     ASSERT_TRUE(LoadBytes(dib, bmp));
     Canvas canvas(4, 2);
@@ -125,7 +125,7 @@ public:
 
 TEST(DibAlignRowsTest, SpreadsPackedRowsOutInPlaceOnceAndBeforeWriting)
 {
-    const Bytes bmp = MakeBmp(BmpSpec{3, 4, 4});  // 2 bytes used of 4 in a row
+    const Bytes bmp = MakeBmp(BmpShape{3, 4, 4});  // 2 bytes used of 4 in a row
     PackedDib dib(bmp, 2, 4);
     ASSERT_TRUE(dib.AlignRows());
     ASSERT_TRUE(dib.AlignRows());

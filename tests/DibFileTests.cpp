@@ -15,7 +15,7 @@ TEST(DibWriteTest, ReadsAndWritesAtTheFilesPositionWithTheSizesOfTheHeader)
 {
     const uint32_t cases[][5] = {{1, 2, 24, 62, 54}, {33, 1, 1, 70, 62}};
     for (const auto& c : cases) {
-        const Bytes bmp = MakeBmp(BmpSpec{int(c[0]), int(c[1]), int(c[2])});
+        const Bytes bmp = MakeBmp(BmpShape{int(c[0]), int(c[1]), int(c[2])});
         Bytes stored = bmp;
         Put(stored, 34, 4, c[3] - c[4]);  // biSizeImage
         stored.insert(stored.begin(), 37, 0xAB);
@@ -58,7 +58,7 @@ TEST(DibWriteTest, EveryDepthAndRowPaddingDrawsAndRoundTripsByteForByte)
         for (int width = 1; width <= 5; ++width)
             for (bool topDown : {false, true}) {
                 SCOPED_TRACE(testing::Message() << bits << " bits, width " << width << (topDown ? " top-down" : ""));
-                const Bytes original = MakeBmp(BmpSpec{width, 3, bits, 0, ~0u, 0, topDown});
+                const Bytes original = MakeBmp(BmpShape{width, 3, bits, 0, ~0u, 0, topDown});
                 CDib dib;
                 ASSERT_TRUE(LoadBytes(dib, original));
                 ExpectPalette(dib, original, bits <= 8 ? 1u << bits : 0);
@@ -72,7 +72,7 @@ TEST(DibReadTest, FilesOfOtherWritersDrawAndWriteTheSamePicture)
 {
     const struct {
         const char* what;
-        BmpSpec spec;
+        BmpShape shape;
         size_t cut;  // bytes left off the end
         UINT palette;
     } cases[] = {
@@ -85,7 +85,7 @@ TEST(DibReadTest, FilesOfOtherWritersDrawAndWriteTheSamePicture)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        Bytes bmp = MakeBmp(c.spec);
+        Bytes bmp = MakeBmp(c.shape);
         bmp.resize(bmp.size() - c.cut);
         Put(bmp, 2, 4, static_cast<uint32_t>(bmp.size()));
         CDib dib;
@@ -147,7 +147,7 @@ const Damage kDamage[] = {
 
 TEST(DibHostileHeaderTest, RefusesLeavingNothingOrHoldsAnImageThatDrawsAndWrites)
 {
-    const Bytes valid = MakeBmp(BmpSpec{5, 3, 8});
+    const Bytes valid = MakeBmp(BmpShape{5, 3, 8});
     ASSERT_EQ(1102u, valid.size());
     for (const Damage& d : kDamage) {
         SCOPED_TRACE(d.what);
@@ -167,7 +167,7 @@ TEST(DibHostileHeaderTest, RefusesLeavingNothingOrHoldsAnImageThatDrawsAndWrites
 
 TEST(DibTruncationTest, EveryPrefixIsRefusedUntilTheRowsAreThere)
 {
-    const Bytes valid = MakeBmp(BmpSpec{5, 3, 8});
+    const Bytes valid = MakeBmp(BmpShape{5, 3, 8});
     // Complete once the last row's five used bytes are in: 1078 + 2 * 8 + 5.
     for (size_t n = 0; n <= valid.size(); ++n) {
         SCOPED_TRACE(testing::Message() << n << " bytes");

@@ -8,27 +8,27 @@
 #include <fstream>
 #include <iterator>
 
-Bytes MakeBmp(const BmpSpec& spec)
+Bytes MakeBmp(const BmpShape& shape)
 {
-    const uint32_t bits = spec.bitCount;
-    const uint32_t entries = spec.tableEntries != ~0u ? spec.tableEntries : bits <= 8 ? 1u << bits : 0;
-    const uint32_t offBits = 54 + 4 * entries + spec.gap;
-    const uint32_t row = (bits * spec.width + 31) / 32 * 4;
-    Bytes bytes(offBits + row * spec.height, 0);
+    const uint32_t bits = shape.bitCount;
+    const uint32_t entries = shape.tableEntries != ~0u ? shape.tableEntries : bits <= 8 ? 1u << bits : 0;
+    const uint32_t offBits = 54 + 4 * entries + shape.gap;
+    const uint32_t row = (bits * shape.width + 31) / 32 * 4;
+    Bytes bytes(offBits + row * shape.height, 0);
     bytes[0] = 'B';
     bytes[1] = 'M';
     const uint32_t fields[][3] = {{2, 4, static_cast<uint32_t>(bytes.size())}, {10, 4, offBits}, {14, 4, 40},
-                                  {18, 4, static_cast<uint32_t>(spec.width)},
-                                  {22, 4, static_cast<uint32_t>(spec.topDown ? -spec.height : spec.height)},
-                                  {26, 2, 1}, {28, 2, bits}, {38, 4, 2835}, {42, 4, 2835}, {46, 4, spec.clrUsed}};
+                                  {18, 4, static_cast<uint32_t>(shape.width)},
+                                  {22, 4, static_cast<uint32_t>(shape.topDown ? -shape.height : shape.height)},
+                                  {26, 2, 1}, {28, 2, bits}, {38, 4, 2835}, {42, 4, 2835}, {46, 4, shape.clrUsed}};
     for (const auto& f : fields)
         Put(bytes, f[0], static_cast<int>(f[1]), f[2]);
     for (uint32_t k = 0; k < entries; ++k)
         Put(bytes, 54 + 4 * k, 4, (k * 7 & 0xFF) | (255 - k) << 8 | (k * 3 + 1) << 16);
     // Pixel values follow a pattern of row and column; padding stays zero.
-    const uint32_t colors = spec.clrUsed ? spec.clrUsed : bits <= 8 ? 1u << bits : 1;
-    for (uint32_t r = 0; r < static_cast<uint32_t>(spec.height); ++r)
-        for (uint32_t x = 0; x < static_cast<uint32_t>(spec.width); ++x) {
+    const uint32_t colors = shape.clrUsed ? shape.clrUsed : bits <= 8 ? 1u << bits : 1;
+    for (uint32_t r = 0; r < static_cast<uint32_t>(shape.height); ++r)
+        for (uint32_t x = 0; x < static_cast<uint32_t>(shape.width); ++x) {
             uint8_t* p = &bytes[offBits + r * row + x * bits / 8];
             for (uint32_t k = 0; k < (bits + 7) / 8; ++k) {
                 const uint32_t value = (r * 31 + (x * 4 + k) * 7 + 1) & 0xFF;
@@ -38,14 +38,14 @@ Bytes MakeBmp(const BmpSpec& spec)
     return bytes;
 }
 
-Bytes MakeRle(BmpSpec spec, const Bytes& codes)
+Bytes MakeRle(BmpShape shape, const Bytes& codes)
 {
-    spec.height = 2;
-    Bytes bytes = MakeBmp(spec);
+    shape.height = 2;
+    Bytes bytes = MakeBmp(shape);
     bytes.resize(ReadLE32(bytes, 10));
     bytes.insert(bytes.end(), codes.begin(), codes.end());
     Put(bytes, 2, 4, static_cast<uint32_t>(bytes.size()));
-    Put(bytes, 30, 4, spec.bitCount == 8 ? 1 : 2);
+    Put(bytes, 30, 4, shape.bitCount == 8 ? 1 : 2);
     Put(bytes, 34, 4, static_cast<uint32_t>(codes.size()));
     return bytes;
 }

@@ -17,7 +17,7 @@ using Bytes = std::vector<uint8_t>;
 
 // A BMP file in the form this program writes, unless a field says otherwise. Pixels of a
 // palette image use only the first biClrUsed colours when that is set.
-struct BmpSpec {
+struct BmpShape {
     int width = 3;
     int height = 2;
     int bitCount = 24;
@@ -26,10 +26,10 @@ struct BmpSpec {
     uint32_t gap = 0;             // bytes between the colour table and the pixels
     bool topDown = false;
 };
-Bytes MakeBmp(const BmpSpec& spec);
-// MakeBmp(spec) two rows high with its pixels replaced by run-length codes (BI_RLE8 at
+Bytes MakeBmp(const BmpShape& shape);
+// MakeBmp(shape) two rows high with its pixels replaced by run-length codes (BI_RLE8 at
 // 8 bits, BI_RLE4 at 4).
-Bytes MakeRle(BmpSpec spec, const Bytes& codes);
+Bytes MakeRle(BmpShape shape, const Bytes& codes);
 
 inline uint32_t ReadLE32(const Bytes& b, size_t at)
 {
