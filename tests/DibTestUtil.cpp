@@ -1,117 +1,116 @@
 // tests/DibTestUtil.cpp
 #include "DibTestUtil.h"
 
-#include <cstring>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <stdexcept>
 
-namespace {
-
-uint32_t AlignedRow(const BmpSpec& spec)
+Bytes MakeBmp(const BmpShape& shape)
 {
-    return (spec.bitCount * spec.width + 31) / 32 * 4;
-}
-
-uint32_t TableEntries(const BmpSpec& spec)
-{
-    if (spec.tableEntries != ~0u)
-        return spec.tableEntries;
-    return spec.bitCount <= 8 ? 1u << spec.bitCount : 0;
-}
-
-// Pixel byte i of stored row r (rows as stored, first row first); padding stays zero.
-uint8_t PatternByte(int row, uint32_t i)
-{
-    return static_cast<uint8_t>(row * 31 + i * 7 + 1);
-}
-
-RGBQUAD TableColor(uint32_t index)
-{
-    return RGBQUAD{static_cast<BYTE>(index * 7), static_cast<BYTE>(255 - index),
-                   static_cast<BYTE>(index * 3 + 1), 0};
-}
-
-}  // namespace
-
-Bytes MakeBmp(const BmpSpec& spec)
-{
-    const uint32_t entries = TableEntries(spec);
-    const uint32_t offBits = 54 + 4 * entries + spec.gap;
-    const uint32_t row = AlignedRow(spec);
-    const uint32_t rows = static_cast<uint32_t>(spec.height < 0 ? -spec.height : spec.height);
-    Bytes bytes(offBits + row * rows, 0);
+    const uint32_t bits = shape.bitCount;
+    const uint32_t entries = shape.tableEntries != ~0u ? shape.tableEntries : bits <= 8 ? 1u << bits : 0;
+    const uint32_t offBits = 54 + 4 * entries + shape.gap;
+    const uint32_t row = (bits * shape.width + 31) / 32 * 4;
+    Bytes bytes(offBits + row * shape.height, 0);
     bytes[0] = 'B';
     bytes[1] = 'M';
-    WriteLE32(bytes, 2, static_cast<uint32_t>(bytes.size()));
-    WriteLE32(bytes, 10, offBits);
-    WriteLE32(bytes, 14, 40);
-    WriteLE32(bytes, 18, static_cast<uint32_t>(spec.width));
-    WriteLE32(bytes, 22, static_cast<uint32_t>(spec.topDown ? -spec.height : spec.height));
-    WriteLE16(bytes, 26, 1);
-    WriteLE16(bytes, 28, static_cast<uint16_t>(spec.bitCount));
-    WriteLE32(bytes, 34, spec.sizeImage);
-    WriteLE32(bytes, 38, 2835);
-    WriteLE32(bytes, 42, 2835);
-    WriteLE32(bytes, 46, spec.clrUsed);
-    for (uint32_t k = 0; k < entries; ++k) {
-        const RGBQUAD color = TableColor(k);
-        std::memcpy(&bytes[54 + 4 * k], &color, 4);
-    }
-    const uint32_t used = (spec.bitCount * spec.width + 7) / 8;
-    for (uint32_t r = 0; r < rows; ++r)
-        for (uint32_t i = 0; i < used; ++i)
-            bytes[offBits + r * row + i] = PatternByte(r, i);
-    // Bits of the last used byte beyond the width are padding too.
-    const int spare = (8 - spec.bitCount * spec.width % 8) % 8;
-    for (uint32_t r = 0; r < rows; ++r)
-        bytes[offBits + r * row + used - 1] &= static_cast<uint8_t>(0xFF << spare);
+    const uint32_t fields[][3] = {{2, 4, static_cast<uint32_t>(bytes.size())}, {10, 4, offBits}, {14, 4, 40},
+                                  {18, 4, static_cast<uint32_t>(shape.width)},
+                                  {22, 4, static_cast<uint32_t>(shape.topDown ? -shape.height : shape.height)},
+                                  {26, 2, 1}, {28, 2, bits}, {38, 4, 2835}, {42, 4, 2835}, {46, 4, shape.clrUsed}};
+    for (const auto& f : fields)
+        Put(bytes, f[0], static_cast<int>(f[1]), f[2]);
+    for (uint32_t k = 0; k < entries; ++k)
+        Put(bytes, 54 + 4 * k, 4, (k * 7 & 0xFF) | (255 - k) << 8 | (k * 3 + 1) << 16);
+    // Pixel values follow a pattern of row and column; padding stays zero.
+    const uint32_t colors = shape.clrUsed ? shape.clrUsed : bits <= 8 ? 1u << bits : 1;
+    for (uint32_t r = 0; r < static_cast<uint32_t>(shape.height); ++r)
+        for (uint32_t x = 0; x < static_cast<uint32_t>(shape.width); ++x) {
+            uint8_t* p = &bytes[offBits + r * row + x * bits / 8];
+            for (uint32_t k = 0; k < (bits + 7) / 8; ++k) {
+                const uint32_t value = (r * 31 + (x * 4 + k) * 7 + 1) & 0xFF;
+                p[k] |= bits <= 8 ? static_cast<uint8_t>(value % colors << (8 - bits - x * bits % 8)) : value;
+            }
+        }
     return bytes;
 }
 
-COLORREF ExpectedColor(const BmpSpec& spec, int x, int y)
+Bytes MakeRle(BmpShape shape, const Bytes& codes)
 {
-    // Stored rows run bottom-up unless the file is top-down.
-    const int row = spec.topDown ? y : spec.height - 1 - y;
-    auto byteAt = [&](uint32_t i) { return PatternByte(row, i); };
-    switch (spec.bitCount) {
-    case 1:
-    case 4:
-    case 8: {
-        const uint32_t bit = static_cast<uint32_t>(x * spec.bitCount);
-        const uint32_t index = (byteAt(bit / 8) >> (8 - spec.bitCount - bit % 8)) &
-                               ((1u << spec.bitCount) - 1);
-        const RGBQUAD c = TableColor(index);
-        return RGB(c.rgbRed, c.rgbGreen, c.rgbBlue);
-    }
-    case 16: {
-        const uint32_t v = byteAt(2 * x) | (byteAt(2 * x + 1) << 8);
-        auto expand = [](uint32_t five) { return static_cast<BYTE>((five << 3) | (five >> 2)); };
-        return RGB(expand((v >> 10) & 31), expand((v >> 5) & 31), expand(v & 31));
-    }
-    case 24:
-        return RGB(byteAt(3 * x + 2), byteAt(3 * x + 1), byteAt(3 * x));
-    default:
-        return RGB(byteAt(4 * x + 2), byteAt(4 * x + 1), byteAt(4 * x));
-    }
+    shape.height = 2;
+    Bytes bytes = MakeBmp(shape);
+    bytes.resize(ReadLE32(bytes, 10));
+    bytes.insert(bytes.end(), codes.begin(), codes.end());
+    Put(bytes, 2, 4, static_cast<uint32_t>(bytes.size()));
+    Put(bytes, 30, 4, shape.bitCount == 8 ? 1 : 2);
+    Put(bytes, 34, 4, static_cast<uint32_t>(codes.size()));
+    return bytes;
 }
 
-uint32_t ReadLE32(const Bytes& bytes, size_t offset)
+COLORREF PixelOf(const Bytes& bmp, int x, int y)
 {
-    return bytes[offset] | (bytes[offset + 1] << 8) | (bytes[offset + 2] << 16) |
-           (static_cast<uint32_t>(bytes[offset + 3]) << 24);
+    auto at = [&](size_t i) -> uint32_t { return i < bmp.size() ? bmp[i] : 0; };
+    const uint32_t bits = at(28);
+    const int32_t height = static_cast<int32_t>(ReadLE32(bmp, 22));
+    const uint32_t row = height < 0 ? y : height - 1 - y;
+    const size_t p = ReadLE32(bmp, 10) + row * ((bits * ReadLE32(bmp, 18) + 31) / 32 * 4);
+    size_t q = p + bits / 8 * x;  // blue, green and red from here, or the colour table entry
+    if (bits <= 8)
+        q = 54 + 4 * ((at(p + x * bits / 8) >> (8 - bits - x * bits % 8)) & ((1u << bits) - 1));
+    if (bits != 16)
+        return RGB(at(q + 2), at(q + 1), at(q));
+    const uint32_t v = at(p + 2 * x) | at(p + 2 * x + 1) << 8;
+    auto expand = [](uint32_t five) { return static_cast<BYTE>(five << 3 | five >> 2); };
+    return RGB(expand(v >> 10 & 31), expand(v >> 5 & 31), expand(v & 31));
 }
 
-void WriteLE32(Bytes& bytes, size_t offset, uint32_t value)
+void ExpectSamePicture(const Bytes& expected, const Bytes& actual)
 {
-    for (int i = 0; i < 4; ++i)
-        bytes[offset + i] = static_cast<uint8_t>(value >> (8 * i));
+    for (int y = 0; y < std::abs(static_cast<int>(ReadLE32(expected, 22))); ++y)
+        for (int x = 0; x < static_cast<int>(ReadLE32(expected, 18)); ++x)
+            ASSERT_EQ(PixelOf(expected, x, y), PixelOf(actual, x, y)) << "pixel " << x << "," << y;
 }
 
-void WriteLE16(Bytes& bytes, size_t offset, uint16_t value)
+void ExpectDrawn(CDib& dib, const Bytes& bmp)
 {
-    bytes[offset] = static_cast<uint8_t>(value);
-    bytes[offset + 1] = static_cast<uint8_t>(value >> 8);
+    const int width = static_cast<int>(ReadLE32(bmp, 18));
+    const int height = std::abs(static_cast<int>(ReadLE32(bmp, 22)));
+    Canvas canvas(width + 2, height + 2);
+    dib.Draw(&canvas.DC(), 1, 1);
+    for (int y = 0; y < height + 2; ++y)
+        for (int x = 0; x < width + 2; ++x) {
+            const bool inside = x >= 1 && x <= width && y >= 1 && y <= height;
+            ASSERT_EQ(inside ? PixelOf(bmp, x - 1, y - 1) : Canvas::kSentinel, canvas.Pixel(x, y))
+                << "canvas pixel " << x << "," << y;
+        }
+}
+
+void ExpectHeldSafely(CDib& dib, const Bytes& file, size_t position)
+{
+    Canvas canvas(8, 8);
+    dib.Draw(&canvas.DC(), 0, 0);
+    dib.DrawRegion(&canvas.DC(), RECT{0, 0, 8, 8}, RECT{0, 0, 8, 8});
+    const Bytes written = SaveBytes(dib);
+    const uint32_t offBits = ReadLE32(file, position + 10);
+    const uint32_t fileSize = ReadLE32(file, position + 2);
+    const uint64_t available = file.size() - position - offBits;
+    const uint64_t fromFile = std::min<uint64_t>(fileSize > offBits ? fileSize - offBits : available, available);
+    const uint32_t writtenOffset = ReadLE32(written, 10);
+    for (size_t k = 0; writtenOffset + k < written.size(); ++k)
+        ASSERT_EQ(k < fromFile ? file[position + offBits + k] : 0, written[writtenOffset + k]) << "pixel byte " << k;
+    CDib again;
+    ASSERT_TRUE(LoadBytes(again, written)) << "our own file is refused";
+    ASSERT_EQ(written, SaveBytes(again)) << "a second write differs";
+}
+
+bool HeapsAreSound()
+{
+    HANDLE heaps[64];
+    const DWORD count = std::min<DWORD>(GetProcessHeaps(64, heaps), 64);
+    return std::all_of(heaps, heaps + count, [](HANDLE heap) { return HeapValidate(heap, 0, nullptr) != FALSE; });
 }
 
 ScratchFile::ScratchFile(const char* name)
@@ -121,17 +120,10 @@ ScratchFile::ScratchFile(const char* name)
     m_path = std::string(dir) + "autovane-" + std::to_string(GetCurrentProcessId()) + "-" + name;
 }
 
-ScratchFile::~ScratchFile()
-{
-    DeleteFileA(m_path.c_str());
-}
-
 void ScratchFile::Store(const Bytes& bytes) const
 {
-    std::ofstream out(m_path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    if (!out)
-        throw std::runtime_error("cannot write " + m_path);
+    std::ofstream(m_path, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 Bytes ScratchFile::Contents() const
@@ -140,33 +132,34 @@ Bytes ScratchFile::Contents() const
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+BOOL LoadBytes(CDib& dib, const Bytes& bytes)
+{
+    ScratchFile file("load.bmp");
+    file.Store(bytes);
+    return dib.Load(file.Path());
+}
+
+Bytes SaveBytes(CDib& dib)
+{
+    ScratchFile file("save.bmp");
+    EXPECT_TRUE(dib.Save(file.Path()));
+    return file.Contents();
+}
+
 Canvas::Canvas(int width, int height) : m_width(width)
 {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    BITMAPINFO info = {{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
     void* bits = nullptr;
     m_bitmap.Attach(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     m_pixels = static_cast<uint32_t*>(bits);
     m_dc.Attach(CreateCompatibleDC(nullptr));
     m_hOldBitmap = SelectObject(m_dc, m_bitmap);
-    const uint32_t sentinel = (GetRValue(kSentinel) << 16) | (GetGValue(kSentinel) << 8) | GetBValue(kSentinel);
-    for (int i = 0; i < width * height; ++i)
-        m_pixels[i] = sentinel;
-}
-
-Canvas::~Canvas()
-{
-    SelectObject(m_dc, m_hOldBitmap);
-    DeleteDC(m_dc.Detach());
+    std::fill_n(m_pixels, width * height, GetRValue(kSentinel) << 16 | GetGValue(kSentinel) << 8 | GetBValue(kSentinel));
 }
 
 COLORREF Canvas::Pixel(int x, int y) const
 {
     GdiFlush();
     const uint32_t v = m_pixels[y * m_width + x];
-    return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
+    return RGB(v >> 16 & 0xFF, v >> 8 & 0xFF, v & 0xFF);
 }

@@ -3,28 +3,27 @@
 // The file class against the real file system, and the GDI wrappers' ownership and
 // selection guards against real GDI objects.
 #include "DibTestUtil.h"
-#include "platform/File.h"
-#include "platform/Gdi.h"
 
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <utility>
 
 namespace {
 
-TEST(FileTest, OpeningAMissingFileFailsWithoutAnException)
+// The cause and system error of what the call throws; {-1, 0} for nothing.
+template <class Call>
+std::pair<int, LONG> Thrown(Call call)
 {
-    CFile file;
-    CFileException error(CFileException::none, 0);
-    EXPECT_FALSE(file.Open("C:\\no\\such\\dir\\file.bin", CFile::modeRead, &error));
-    EXPECT_EQ(CFileException::badPath, error.m_cause);
-    EXPECT_EQ(ERROR_PATH_NOT_FOUND, error.m_lOsError);
-    ScratchFile missing("missing.bin");
-    EXPECT_FALSE(file.Open(missing.Path(), CFile::modeRead, &error));
-    EXPECT_EQ(CFileException::fileNotFound, error.m_cause);
+    try {
+        call();
+    } catch (const CFileException& e) {
+        return {e.m_cause, e.m_lOsError};
+    }
+    return {-1, 0};
 }
 
-TEST(FileTest, CreateEmptiesAnExistingFileAndReadCountsWhatItGot)
+TEST(FileTest, OpenFailsWithoutAnExceptionAndFailuresOfAnOpenFileThrow)
 {
     ScratchFile scratch("count.bin");
     scratch.Store(Bytes(100, 'x'));
@@ -34,9 +33,19 @@ TEST(FileTest, CreateEmptiesAnExistingFileAndReadCountsWhatItGot)
         EXPECT_EQ(0u, file.GetLength());
         file.Write("abcdef", 6);
         EXPECT_EQ(6u, file.GetPosition());
-    }
+    }  // the destructor closes, or the file could not open again
     CFile file;
     ASSERT_TRUE(file.Open(scratch.Path(), CFile::modeRead));
+    ScratchFile missing("missing.bin");
+    const std::pair<const char*, int> cases[] = {{"C:\\no\\such\\dir\\file.bin", CFileException::badPath},
+                                                 {missing.Path(), CFileException::fileNotFound},
+                                                 {scratch.Path(), CFileException::sharingViolation}};
+    for (const auto& c : cases) {
+        CFile other;
+        CFileException error(CFileException::none, 0);
+        EXPECT_FALSE(other.Open(c.first, CFile::modeRead, &error)) << c.first;
+        EXPECT_EQ(c.second, error.m_cause) << c.first;
+    }
     char buffer[8] = {};
     EXPECT_EQ(4u, file.Read(buffer, 4));
     EXPECT_EQ(2u, file.Read(buffer + 4, 4));
@@ -45,124 +54,66 @@ TEST(FileTest, CreateEmptiesAnExistingFileAndReadCountsWhatItGot)
     EXPECT_EQ(1u, file.Seek(1, CFile::begin));
     EXPECT_EQ(5u, file.Seek(-1, CFile::end));
     EXPECT_EQ(5u, file.GetPosition());
+    EXPECT_EQ(std::make_pair(int{CFileException::accessDenied}, LONG{ERROR_ACCESS_DENIED}),
+              Thrown([&] { file.Write("a", 1); }));
+    EXPECT_EQ(std::make_pair(int{CFileException::badSeek}, LONG{ERROR_NEGATIVE_SEEK}),
+              Thrown([&] { file.Seek(-10, CFile::begin); }));
+    file.Close();
+    file.Close();
+    EXPECT_EQ(INVALID_HANDLE_VALUE, file.m_hFile);
+    EXPECT_TRUE(file.Open(scratch.Path(), CFile::modeRead)) << "Close let the file go";
 }
 
-TEST(FileTest, FailuresOfAnOpenFileThrowTheSystemError)
-{
-    ScratchFile scratch("throw.bin");
-    scratch.Store(Bytes(4, 'x'));
-    CFile file;
-    ASSERT_TRUE(file.Open(scratch.Path(), CFile::modeRead));
-    try {
-        file.Write("a", 1);
-        ADD_FAILURE() << "a write to a read-only file succeeded";
-    } catch (const CFileException& e) {
-        EXPECT_EQ(CFileException::accessDenied, e.m_cause);
-        EXPECT_EQ(ERROR_ACCESS_DENIED, e.m_lOsError);
-    }
-    try {
-        file.Seek(-10, CFile::begin);
-        ADD_FAILURE() << "a seek before the start succeeded";
-    } catch (const CFileException& e) {
-        EXPECT_EQ(CFileException::badSeek, e.m_cause);
-        EXPECT_EQ(ERROR_NEGATIVE_SEEK, e.m_lOsError);
-    }
-}
-
-TEST(FileTest, OpensWithoutSharingAndTheDestructorCloses)
-{
-    ScratchFile scratch("share.bin");
-    scratch.Store(Bytes(4, 'x'));
-    {
-        CFile first;
-        ASSERT_TRUE(first.Open(scratch.Path(), CFile::modeRead));
-        CFile second;
-        CFileException error(CFileException::none, 0);
-        EXPECT_FALSE(second.Open(scratch.Path(), CFile::modeRead, &error));
-        EXPECT_EQ(CFileException::sharingViolation, error.m_cause);
-    }
-    CFile again;
-    EXPECT_TRUE(again.Open(scratch.Path(), CFile::modeRead));
-    again.Close();
-    again.Close();
-    EXPECT_EQ(INVALID_HANDLE_VALUE, again.m_hFile);
-}
-
-TEST(GdiObjectTest, OwnsWhatIsAttachedAndDeletesIt)
+TEST(GdiObjectTest, OwnsWhatIsAttachedAndBorrowsFromHandleWithoutOwning)
 {
     CBrush brush;
     EXPECT_FALSE(brush.Attach(nullptr));
     EXPECT_FALSE(brush.DeleteObject());
-    HBRUSH hBrush = CreateSolidBrush(RGB(1, 2, 3));
+    EXPECT_EQ(nullptr, CGdiObject::FromHandle(nullptr));
+    const HGDIOBJ first = CreateSolidBrush(RGB(1, 2, 3));
+    HGDIOBJ second = nullptr;
     {
         CBrush owner;
-        ASSERT_TRUE(owner.Attach(hBrush));
-        EXPECT_EQ(hBrush, owner.GetSafeHandle());
-        EXPECT_EQ(OBJ_BRUSH, static_cast<int>(GetObjectType(hBrush)));
+        ASSERT_TRUE(owner.Attach(first));
+        ASSERT_TRUE(brush.CreateSolidBrush(RGB(7, 8, 9)));
+        second = brush.Detach();
+        EXPECT_TRUE(owner.Attach(second));
+        EXPECT_EQ(0u, GetObjectType(first)) << "a second Attach deletes the first brush";
+        CGdiObject* borrowed = CGdiObject::FromHandle(second);
+        ASSERT_NE(nullptr, borrowed);
+        EXPECT_NE(static_cast<CGdiObject*>(&owner), borrowed);
+        EXPECT_EQ(borrowed, CGdiObject::FromHandle(second));
     }
-    EXPECT_EQ(0u, GetObjectType(hBrush)) << "the destructor deleted the brush";
-
-    ASSERT_TRUE(brush.CreateSolidBrush(RGB(4, 5, 6)));
-    HGDIOBJ hOther = brush.m_hObject;
-    EXPECT_TRUE(brush.DeleteObject());
-    EXPECT_EQ(nullptr, brush.m_hObject);
-    EXPECT_EQ(0u, GetObjectType(hOther));
+    EXPECT_EQ(0u, GetObjectType(second)) << "the destructor deleted the brush";
 }
 
-TEST(GdiObjectTest, FromHandleBorrowsWithoutDeleting)
-{
-    EXPECT_EQ(nullptr, CGdiObject::FromHandle(nullptr));
-    CBrush owner;
-    ASSERT_TRUE(owner.CreateSolidBrush(RGB(7, 8, 9)));
-    CGdiObject* borrowed = CGdiObject::FromHandle(owner.m_hObject);
-    ASSERT_NE(nullptr, borrowed);
-    EXPECT_NE(static_cast<CGdiObject*>(&owner), borrowed);
-    EXPECT_EQ(owner.m_hObject, borrowed->GetSafeHandle());
-    EXPECT_EQ(borrowed, CGdiObject::FromHandle(owner.m_hObject));
-    LOGBRUSH logBrush = {};
-    EXPECT_EQ(static_cast<int>(sizeof(logBrush)), borrowed->GetObject(sizeof(logBrush), &logBrush));
-    EXPECT_EQ(RGB(7, 8, 9), logBrush.lbColor);
-}
-
-TEST(GdiSelectionTest, PaletteGoesBackOnEveryWayOut)
+TEST(GdiSelectionTest, PaletteAndObjectGoBackOnEveryWayOut)
 {
     Canvas canvas(1, 1);
-    HGDIOBJ original = GetCurrentObject(canvas.DC(), OBJ_PAL);
-    ASSERT_EQ(GetStockObject(DEFAULT_PALETTE), original);
+    CDC& dc = canvas.DC();
+    const HGDIOBJ originalPalette = GetCurrentObject(dc, OBJ_PAL);
+    const HGDIOBJ originalBrush = GetCurrentObject(dc, OBJ_BRUSH);
     LOGPALETTE logPalette = {0x300, 1, {{10, 20, 30, 0}}};
     CPalette palette;
     ASSERT_TRUE(palette.CreatePalette(&logPalette));
-
-    CPalette* previous = canvas.DC().SelectPalette(&palette, FALSE);
-    ASSERT_NE(nullptr, previous);
-    EXPECT_EQ(original, previous->GetSafeHandle());
-    EXPECT_EQ(palette.m_hObject, canvas.DC().SelectPalette(previous, FALSE)->GetSafeHandle());
-
+    CBrush brush;
+    ASSERT_TRUE(brush.CreateSolidBrush(RGB(1, 1, 1)));
     try {
-        CPaletteSelection selection(canvas.DC(), palette, FALSE, TRUE);
-        EXPECT_EQ(palette.m_hObject, GetCurrentObject(canvas.DC(), OBJ_PAL));
+        CPaletteSelection paletteSelection(dc, palette, FALSE, TRUE);
+        CObjectSelection brushSelection(dc, brush);
+        EXPECT_EQ(palette.GetSafeHandle(), GetCurrentObject(dc, OBJ_PAL));
+        EXPECT_EQ(brush.GetSafeHandle(), GetCurrentObject(dc, OBJ_BRUSH));
         throw std::runtime_error("leaving early");
     } catch (const std::runtime_error&) {
     }
-    EXPECT_EQ(original, GetCurrentObject(canvas.DC(), OBJ_PAL));
-}
-
-TEST(GdiSelectionTest, ObjectGoesBackAndModesReturnThePreviousOne)
-{
-    Canvas canvas(1, 1);
-    HGDIOBJ original = GetCurrentObject(canvas.DC(), OBJ_BRUSH);
-    CBrush brush;
-    ASSERT_TRUE(brush.CreateSolidBrush(RGB(1, 1, 1)));
-    {
-        CObjectSelection selection(canvas.DC(), brush);
-        EXPECT_EQ(brush.m_hObject, GetCurrentObject(canvas.DC(), OBJ_BRUSH));
-    }
-    EXPECT_EQ(original, GetCurrentObject(canvas.DC(), OBJ_BRUSH));
-
-    EXPECT_EQ(OPAQUE, canvas.DC().SetBkMode(TRANSPARENT));
-    EXPECT_EQ(TRANSPARENT, canvas.DC().SetBkMode(OPAQUE));
-    const int mode = canvas.DC().SetStretchBltMode(COLORONCOLOR);
-    EXPECT_EQ(COLORONCOLOR, canvas.DC().SetStretchBltMode(mode));
+    EXPECT_EQ(originalPalette, GetCurrentObject(dc, OBJ_PAL));
+    EXPECT_EQ(originalBrush, GetCurrentObject(dc, OBJ_BRUSH));
+    // SelectPalette hands back the earlier palette as a wrapper that does not own it.
+    CPalette* previous = dc.SelectPalette(&palette, FALSE);
+    ASSERT_NE(nullptr, previous);
+    EXPECT_EQ(originalPalette, previous->GetSafeHandle());
+    EXPECT_EQ(palette.GetSafeHandle(), dc.SelectPalette(previous, FALSE)->GetSafeHandle());
+    EXPECT_NE(0u, GetObjectType(palette.GetSafeHandle()));
 }
 
 }  // namespace
