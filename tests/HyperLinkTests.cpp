@@ -1,138 +1,130 @@
 // tests/HyperLinkTests.cpp
 //
-// The link control on real static controls of real dialogs under Wine: attachment,
-// sizing, colours by state, the hand cursor, and opening through the shell and through
-// the .htm command, checked at the program that the URL actually starts.
+// The link control on static controls of real dialogs under Wine. HKEY_CLASSES_ROOT is a
+// private key in which the test scheme, and the .htm class where a test registers one,
+// open this program as a recorder of the command line it was started with. Every process
+// the tests start belongs to one job, so that a test waits exactly until every run it
+// caused has ended, and no guessed time for a run too many.
+#include "DialogTestUtil.h"
 #include "HyperLinkTests.h"
-#include "LinkTestSupport.h"
 #include "RegistryTestUtil.h"
 #include "TestMain.h"
 #include "about/HyperLink.h"
+#include "platform/Dialog.h"
 #include "platform/WinApp.h"
 
 #include <gtest/gtest.h>
 
-#include <commctrl.h>
 #include <shellapi.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <cstring>
+#include <cstdio>
+#include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
 
-const std::string kScheme = "autovanetest";
+const char* const kClasses = "Software\\AutovaneTests\\Classes";
+const char* const kChild = "record_link";
 // A scheme nothing is registered for, so that the shell fails to open it.
 const std::string kUnknownUrl = "autovanenone:page";
+constexpr COLORREF kLink = RGB(0, 0, 255), kActive = RGB(0, 128, 128), kVisited = RGB(128, 0, 128),
+                   kHover = RGB(255, 0, 0);
 
-// Reaches the protected steps of opening, for the status boundary.
-class CTestLink : public CHyperLink {
+std::string RecordFile()
+{
+    return ThisExecutablePath() + ".links.txt";
+}
+
+// The command line that starts the recorder, followed by arguments.
+std::string Recorder(const std::string& arguments)
+{
+    return "\"" + ThisExecutablePath() + "\" --child " + kChild + (arguments.empty() ? "" : " " + arguments);
+}
+
+// Appends everything after its own name on its command line to the record file.
+TEST_CHILD(record_link)
+{
+    const std::string line = GetCommandLineA();
+    std::ofstream(RecordFile(), std::ios::app | std::ios::binary) << line.substr(line.find(kChild) + 11) << '\n';
+    return 0;
+}
+
+// How many processes this program and what it started have running.
+DWORD ActiveProcesses()
+{
+    static HANDLE job = [] {
+        // The desktop's own process starts with the first window: before the job exists.
+        DestroyWindow(CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr));
+        HANDLE created = CreateJobObjectA(nullptr, nullptr);
+        EXPECT_TRUE(AssignProcessToJobObject(created, GetCurrentProcess()));
+        return created;
+    }();
+    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION counts = {};
+    EXPECT_TRUE(QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &counts, sizeof(counts), nullptr));
+    return counts.ActiveProcesses;
+}
+
+int ShellStatusFor(const std::string& url)
+{
+    return static_cast<int>(
+        reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", url.c_str(), nullptr, nullptr, SW_SHOW)));
+}
+
+// A dialog from a test template, run modally as the main window, with the scenario inside
+// its loop once it is up. Its statics stay plain until the scenario binds them.
+class ScenarioDialog : public CDialog {
 public:
-    using CHyperLink::CHyperLink;
-    using CHyperLink::OnOpenResult;
-    using CHyperLink::OpenWithHtmCommand;
+    ScenarioDialog(UINT id, std::function<void(ScenarioDialog&)> scenario) : CDialog(id), m_scenario(scenario) {}
+    HWND Item(int id) const { return ::GetDlgItem(m_hWnd, id); }
+    void Bind(CWnd& link, int id) { EXPECT_TRUE(link.SubclassDlgItem(static_cast<UINT>(id), this)) << id; }
+
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message != WM_APP)
+            return CDialog::WindowProc(message, wParam, lParam);
+        m_scenario(*this);
+        EndDialog(IDOK);
+        return 0;
+    }
+    BOOL OnInitDialog() override
+    {
+        PostMessage(WM_APP);
+        return CDialog::OnInitDialog();
+    }
+
+private:
+    std::function<void(ScenarioDialog&)> m_scenario;
 };
 
-// The one tool a link's own tooltip holds.
-struct LinkTool {
-    int count = 0;
-    UINT_PTR id = 0;
-    RECT rect = {0, 0, 0, 0};
-    std::string text;
-};
-
-LinkTool ToolOf(HWND link)
+void RunDialog(UINT id, std::function<void(ScenarioDialog&)> scenario)
 {
-    struct Search {
-        HWND link;
-        LinkTool tool;
-    } search = {link, {}};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM param) -> BOOL {
-            auto* search = reinterpret_cast<Search*>(param);
-            char className[64] = "";
-            GetClassNameA(window, className, sizeof(className));
-            if (lstrcmpiA(className, TOOLTIPS_CLASSA) != 0)
-                return TRUE;
-            char text[512] = "";
-            TOOLINFOA info = {};
-            info.cbSize = TTTOOLINFOA_V1_SIZE;
-            info.lpszText = text;
-            if (!SendMessageA(window, TTM_ENUMTOOLSA, 0, reinterpret_cast<LPARAM>(&info)) || info.hwnd != search->link)
-                return TRUE;
-            search->tool.count = static_cast<int>(SendMessageA(window, TTM_GETTOOLCOUNT, 0, 0));
-            search->tool.id = info.uId;
-            search->tool.rect = info.rect;
-            search->tool.text = text;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.tool;
+    ScenarioDialog dialog(id, std::move(scenario));
+    CWnd* mainWnd = AfxGetApp()->m_pMainWnd;
+    AfxGetApp()->m_pMainWnd = &dialog;
+    EXPECT_EQ(IDOK, dialog.DoModal());
+    AfxGetApp()->m_pMainWnd = mainWnd;
 }
 
-std::string TextOf(HWND window)
+// The text colour a link sets when its parent leaves the colouring to the default.
+COLORREF LinkColour(HWND link)
 {
-    char text[512] = "";
-    GetWindowTextA(window, text, sizeof(text));
-    return text;
+    HDC dc = CreateCompatibleDC(nullptr);
+    SetTextColor(dc, RGB(1, 2, 3));
+    SetBkMode(dc, OPAQUE);
+    const LRESULT brush = SendMessageA(GetParent(link), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                       reinterpret_cast<LPARAM>(link));
+    EXPECT_EQ(reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH)), brush);
+    EXPECT_EQ(TRANSPARENT, GetBkMode(dc));
+    const COLORREF colour = GetTextColor(dc);
+    DeleteDC(dc);
+    return colour;
 }
 
-// The text colour the link sets when its parent passes the request on.
-COLORREF LinkColour(CLinkDialog& dialog, HWND link)
-{
-    const ColourAnswer answer = AskParentForColours(dialog.m_hWnd, link);
-    EXPECT_EQ(GetStockObject(NULL_BRUSH), answer.brush);
-    EXPECT_EQ(TRANSPARENT, answer.backgroundMode);
-    return answer.text;
-}
-
-SIZE TextExtentWithOwnFont(HWND control)
-{
-    HDC dc = GetDC(control);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
-    const std::string text = TextOf(control);
-    SIZE extent = {0, 0};
-    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
-    SelectObject(dc, old);
-    ReleaseDC(control, dc);
-    return extent;
-}
-
-SIZE BordersOf(HWND control)
-{
-    RECT window;
-    RECT client;
-    GetWindowRect(control, &window);
-    GetClientRect(control, &client);
-    return {(window.right - window.left) - client.right, (window.bottom - window.top) - client.bottom};
-}
-
-LPARAM ClientPoint(int x, int y)
-{
-    return MAKELPARAM(x, y);
-}
-
-void MoveMouseInto(HWND link)
-{
-    SendMessageA(link, WM_MOUSEMOVE, 0, ClientPoint(2, 2));
-}
-
-void MoveMouseOutOf(HWND link)
-{
-    SendMessageA(link, WM_MOUSEMOVE, 0, ClientPoint(-5, 2));
-}
-
-void Click(HWND link)
-{
-    SendMessageA(link, WM_LBUTTONDOWN, MK_LBUTTON, ClientPoint(2, 2));
-    SendMessageA(link, WM_LBUTTONUP, 0, ClientPoint(2, 2));
-}
-
-// Every reason of the table, and codes outside it.
 const struct {
     int code;
     const char* reason;
@@ -155,722 +147,294 @@ const struct {
     {-7, "Unknown Error (-7) occurred."},
 };
 
-std::string ExpectedMessage(const std::string& reason)
+std::string ExpectedMessage(int code)
 {
-    return "Cannot execute link.\n\nReason: Cannot open link:\n\n" + reason;
+    const auto known = std::find_if(std::begin(kReasons), std::end(kReasons), [&](auto& c) { return c.code == code; });
+    return std::string("Cannot execute link.\n\nReason: Cannot open link:\n\n") +
+           (known == std::end(kReasons) ? "(a code the table lacks)" : known->reason);
 }
 
-// What the shell itself answers for a URL, with the classes root as it stands.
-int ShellStatusFor(const std::string& url)
+void ExpectOneBoxSaying(const MessageBoxAnswerer& boxes, int code)
 {
-    return static_cast<int>(
-        reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", url.c_str(), nullptr, nullptr, SW_SHOW)));
+    ASSERT_EQ(1u, boxes.Seen().size());
+    EXPECT_EQ(ExpectedMessage(code), boxes.Seen()[0].text);
+    EXPECT_EQ(std::string(AfxGetApp()->m_strAppName), boxes.Seen()[0].caption);
+    EXPECT_EQ(std::set<int>{IDOK}, boxes.Seen()[0].buttons);
+    EXPECT_EQ("exclamation", boxes.Seen()[0].icon);
 }
 
-// Every test has its own classes root with the test scheme opening the recorder.
 class HyperLinkTest : public ::testing::Test {
 protected:
-    void SetUp() override { m_classes.RegisterScheme(kScheme, CLinkRecorder::Command("\"%1\"")); }
+    void SetUp() override
+    {
+        DeleteRegTree(HKEY_CURRENT_USER, kClasses);
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kClasses, 0, nullptr, 0, KEY_ALL_ACCESS,
+                                                 nullptr, &m_classes, nullptr));
+        ASSERT_EQ(ERROR_SUCCESS, RegOverridePredefKey(HKEY_CLASSES_ROOT, m_classes));
+        Set("autovanetest", "URL:autovanetest");
+        SetRegString(m_classes, "autovanetest", "URL Protocol", "");
+        Set("autovanetest\\shell\\open\\command", Recorder("\"%1\""));
+        std::remove(RecordFile().c_str());
+        m_active = ActiveProcesses();
+    }
+    void TearDown() override
+    {
+        Runs();
+        RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
+        RegCloseKey(m_classes);
+        DeleteRegTree(HKEY_CURRENT_USER, kClasses);
+    }
 
-    CScratchClassesRoot m_classes;
-    CLinkRecorder m_recorder;
+    void Set(const std::string& key, const std::string& value) { SetRegString(m_classes, key.c_str(), "", value); }
+    void SetHtm(const std::string& command)
+    {
+        Set(".htm", "AutovaneTest.htmfile");
+        Set("AutovaneTest.htmfile\\shell\\open\\command", command);
+    }
+    // What the recorder was started with since the last call, a line a run, once every
+    // process started has ended.
+    std::vector<std::string> Runs()
+    {
+        EXPECT_TRUE(WaitFor([&] { return ActiveProcesses() <= m_active; }, 10000));
+        std::vector<std::string> lines;
+        {
+            std::ifstream file(RecordFile(), std::ios::binary);
+            for (std::string line; std::getline(file, line);)
+                lines.push_back(line);
+        }
+        std::remove(RecordFile().c_str());
+        return lines;
+    }
+
+    HKEY m_classes = nullptr;
+    DWORD m_active = 0;
 };
 
-//--- Attachment ----------------------------------------------------------------------------
+using Lines = std::vector<std::string>;
 
-TEST_F(HyperLinkTest, TakesTheTemplateTextAsUrlAndTooltipWithAnUnderlinedFontCopy)
+// Through the shell to the scheme's command by a click or by Space (other keys do
+// nothing), or the reason why not; the .htm command, there for every open that succeeds,
+// runs only where the shell fails.
+TEST_F(HyperLinkTest, ClickOrSpaceOpensTheUrlExactlyOnceOrSaysWhy)
 {
-    CHyperLink link;
-    CLinkDialog dialog(IDD_LINK_TEST);
-    dialog.Run([&](CLinkDialog& d) {
-        HWND control = d.Item(IDC_LINK_LEFT);
-        HFONT templateFont = reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
-        LOGFONTA before;
-        ASSERT_EQ(static_cast<int>(sizeof(before)), GetObjectA(templateFont, sizeof(before), &before));
-        ASSERT_EQ(0, before.lfUnderline);
-
-        d.Bind(link, IDC_LINK_LEFT);
-        HFONT linkFont = reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
-        EXPECT_NE(templateFont, linkFont);
-        LOGFONTA after;
-        ASSERT_EQ(static_cast<int>(sizeof(after)), GetObjectA(linkFont, sizeof(after), &after));
-        EXPECT_EQ(1, after.lfUnderline);
-        EXPECT_EQ(before.lfHeight, after.lfHeight);
-        EXPECT_EQ(before.lfWeight, after.lfWeight);
-        EXPECT_EQ(before.lfItalic, after.lfItalic);
-        EXPECT_EQ(before.lfCharSet, after.lfCharSet);
-        EXPECT_STREQ(before.lfFaceName, after.lfFaceName);
-
-        EXPECT_EQ("autovanetest:left", TextOf(control));
-        const LinkTool tool = ToolOf(control);
-        EXPECT_EQ(1, tool.count);
-        EXPECT_EQ(1u, tool.id);
-        EXPECT_EQ("autovanetest:left", tool.text);
-        RECT client;
-        GetClientRect(control, &client);
-        EXPECT_TRUE(EqualRect(&client, &tool.rect)) << "the tool is the client area after sizing";
-    });
+    const struct {
+        std::string url;
+        UINT key;
+        const char* recorded;  // null: the open fails
+    } rows[] = {
+        {kUnknownUrl, 0, nullptr},
+        {"autovanetest:page", 0, " \"autovanetest:page\""},
+        {"autovanetest:page", VK_SPACE, " \"autovanetest:page\""},
+        {kUnknownUrl, VK_SPACE, "  autovanenone:page"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.url + (row.key ? " by Space" : " by click"));
+        if (row.recorded)
+            SetHtm(Recorder("\"%1\""));
+        const int shellStatus = row.recorded ? 0 : ShellStatusFor(row.url);
+        ASSERT_EQ(Lines(), Runs()) << "the shell alone opens nothing";
+        CHyperLink link(HLF_DEFAULT, row.url.c_str());
+        MessageBoxAnswerer boxes;
+        RunDialog(IDD_LINK_TEST, [&](ScenarioDialog& d) {
+            d.Bind(link, IDC_LINK_LEFT);
+            const HWND control = d.Item(IDC_LINK_LEFT);
+            if (row.key) {
+                SetFocus(control);
+                SendMessageA(control, WM_KEYDOWN, VK_RETURN, 0x001C0001);
+                EXPECT_EQ(Lines(), Runs()) << "Enter opens nothing";
+                SendMessageA(control, WM_KEYDOWN, row.key, 0x00390001);
+            } else {
+                SendMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+                EXPECT_EQ(Lines(), Runs()) << "the press opens nothing";
+                SendMessageA(control, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+            }
+            EXPECT_EQ(row.recorded ? Lines{row.recorded} : Lines(), Runs());
+            SetFocus(d.Item(IDC_OTHER));
+            EXPECT_EQ(row.recorded ? kVisited : kLink, LinkColour(control));
+        });
+        if (row.recorded)
+            EXPECT_TRUE(boxes.Seen().empty());
+        else
+            ExpectOneBoxSaying(boxes, shellStatus);
+    }
 }
 
-TEST_F(HyperLinkTest, WithoutTheUnderlineFlagTheFontCopyIsPlain)
-{
-    CHyperLink link(HLF_DEFAULT & ~HLF_UNDERLINE);
-    CLinkDialog dialog(IDD_LINK_TEST);
-    dialog.Run([&](CLinkDialog& d) {
-        d.Bind(link, IDC_LINK_LEFT);
-        LOGFONTA font;
-        ASSERT_TRUE(GetObjectA(reinterpret_cast<HFONT>(SendMessageA(d.Item(IDC_LINK_LEFT), WM_GETFONT, 0, 0)),
-                               sizeof(font), &font));
-        EXPECT_EQ(0, font.lfUnderline);
-    });
-}
-
-TEST_F(HyperLinkTest, EmptyTemplateTextGivesAnEmptyUrlAndStaysEmpty)
-{
-    CHyperLink link;
-    CLinkDialog dialog(IDD_LINK_TEST);
-    dialog.Run([&](CLinkDialog& d) {
-        d.Bind(link, IDC_LINK_EMPTY);
-        EXPECT_EQ("", TextOf(d.Item(IDC_LINK_EMPTY)));
-        EXPECT_EQ("", ToolOf(d.Item(IDC_LINK_EMPTY)).text);
-    });
-}
-
-TEST_F(HyperLinkTest, PresetUrlFillsAnEmptyTextAndLeavesAGivenTextAlone)
-{
-    CHyperLink intoEmpty(HLF_DEFAULT, "autovanetest:preset");
-    CHyperLink overText(HLF_DEFAULT, "autovanetest:other");
-    CLinkDialog dialog(IDD_LINK_TEST);
-    dialog.Run([&](CLinkDialog& d) {
-        d.Bind(intoEmpty, IDC_LINK_EMPTY);
-        d.Bind(overText, IDC_LINK_LEFT);
-        EXPECT_EQ("autovanetest:preset", TextOf(d.Item(IDC_LINK_EMPTY)));
-        EXPECT_EQ("autovanetest:left", TextOf(d.Item(IDC_LINK_LEFT)));
-        EXPECT_EQ("autovanetest:other", ToolOf(d.Item(IDC_LINK_LEFT)).text);
-    });
-}
-
-TEST_F(HyperLinkTest, StaticWithoutFontKeepsItsTemplateSizeForGood)
-{
-    CHyperLink link;
-    CLinkDialog dialog(IDD_LINK_NOFONT);
-    dialog.Run([&](CLinkDialog& d) {
-        HWND control = d.Item(IDC_LINK_LEFT);
-        const RECT before = RectInParent(control);
-        d.Bind(link, IDC_LINK_LEFT);
-        EXPECT_EQ(nullptr, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
-        RECT after = RectInParent(control);
-        EXPECT_TRUE(EqualRect(&before, &after));
-
-        link.SetLinkText("x");
-        after = RectInParent(control);
-        EXPECT_TRUE(EqualRect(&before, &after));
-        EXPECT_EQ("x", TextOf(control));
-    });
-}
-
-TEST_F(HyperLinkTest, TheLinkTakesTheMouseWhereAPlainLabelLetsItThrough)
-{
-    CHyperLink link;
-    CLinkDialog dialog(IDD_LINK_TEST);
-    dialog.Run([&](CLinkDialog& d) {
-        d.Bind(link, IDC_LINK_LEFT);
-        auto centreOf = [](HWND window) {
-            RECT rect;
-            GetWindowRect(window, &rect);
-            return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-        };
-        EXPECT_EQ(d.Item(IDC_LINK_LEFT), WindowFromPoint(centreOf(d.Item(IDC_LINK_LEFT))));
-        EXPECT_EQ(d.m_hWnd, WindowFromPoint(centreOf(d.Item(IDC_PLAIN_LABEL))));
-    });
-}
-
-//--- Sizing --------------------------------------------------------------------------------
-
-TEST_F(HyperLinkTest, LeftAlignedKeepsItsTopLeftCornerAndFitsTextPlusBorders)
-{
-    CHyperLink link;
-    CLinkDialog dialog(IDD_LINK_TEST);
-    dialog.Run([&](CLinkDialog& d) {
-        HWND control = d.Item(IDC_LINK_LEFT);
-        const RECT before = RectInParent(control);
-        d.Bind(link, IDC_LINK_LEFT);
-        const SIZE text = TextExtentWithOwnFont(control);
-        const SIZE borders = BordersOf(control);
-        EXPECT_GT(borders.cx, 0) << "the template gives this one a border";
-        const RECT after = RectInParent(control);
-        EXPECT_EQ(before.left, after.left);
-        EXPECT_EQ(before.top, after.top);
-        EXPECT_EQ(text.cx + borders.cx, after.right - after.left);
-        EXPECT_EQ(text.cy + borders.cy, after.bottom - after.top);
-        EXPECT_LT(after.right, before.right) << "the template is wider than its text";
-    });
-}
-
-TEST_F(HyperLinkTest, RightAlignedKeepsItsTopRightCorner)
-{
-    CHyperLink link;
-    CLinkDialog dialog(IDD_LINK_TEST);
-    dialog.Run([&](CLinkDialog& d) {
-        HWND control = d.Item(IDC_LINK_RIGHT);
-        const RECT before = RectInParent(control);
-        d.Bind(link, IDC_LINK_RIGHT);
-        const SIZE text = TextExtentWithOwnFont(control);
-        const RECT after = RectInParent(control);
-        EXPECT_EQ(before.right, after.right);
-        EXPECT_EQ(before.top, after.top);
-        EXPECT_EQ(before.right - text.cx, after.left);
-        EXPECT_EQ(before.top + text.cy, after.bottom);
-    });
-}
-
-TEST_F(HyperLinkTest, CentredKeepsItsHorizontalCentre)
-{
-    CHyperLink link;
-    CLinkDialog dialog(IDD_LINK_TEST);
-    dialog.Run([&](CLinkDialog& d) {
-        HWND control = d.Item(IDC_LINK_CENTER);
-        const RECT before = RectInParent(control);
-        d.Bind(link, IDC_LINK_CENTER);
-        const SIZE text = TextExtentWithOwnFont(control);
-        const int shrink = ((before.right - before.left) - text.cx) / 2;
-        const RECT after = RectInParent(control);
-        EXPECT_EQ(before.left + shrink, after.left);
-        EXPECT_EQ(before.right - shrink, after.right);
-        EXPECT_EQ(before.top, after.top);
-        EXPECT_EQ(before.top + text.cy, after.bottom);
-    });
-}
-
-TEST_F(HyperLinkTest, CentreImageKeepsItsVerticalCentre)
-{
-    CHyperLink link;
-    CLinkDialog dialog(IDD_LINK_TEST);
-    dialog.Run([&](CLinkDialog& d) {
-        HWND control = d.Item(IDC_LINK_CENTERIMAGE);
-        const RECT before = RectInParent(control);
-        d.Bind(link, IDC_LINK_CENTERIMAGE);
-        const SIZE text = TextExtentWithOwnFont(control);
-        const int shrink = ((before.bottom - before.top) - text.cy) / 2;
-        ASSERT_GT(shrink, 0) << "the template is taller than its text";
-        const RECT after = RectInParent(control);
-        EXPECT_EQ(before.top + shrink, after.top);
-        EXPECT_EQ(before.bottom - shrink, after.bottom);
-        EXPECT_EQ(before.left, after.left);
-        EXPECT_EQ(before.left + text.cx, after.right);
-    });
-}
-
-TEST_F(HyperLinkTest, WithoutAutosizeTheTemplateSizeStays)
-{
-    CHyperLink link(HLF_DEFAULT & ~HLF_AUTOSIZE);
-    CLinkDialog dialog(IDD_LINK_TEST);
-    dialog.Run([&](CLinkDialog& d) {
-        const RECT before = RectInParent(d.Item(IDC_LINK_LEFT));
-        d.Bind(link, IDC_LINK_LEFT);
-        const RECT after = RectInParent(d.Item(IDC_LINK_LEFT));
-        EXPECT_TRUE(EqualRect(&before, &after));
-    });
-}
-
-TEST_F(HyperLinkTest, SetLinkTextRefitsTheTextButKeepsUrlAndTooltip)
-{
-    CHyperLink link;
-    CLinkDialog dialog(IDD_LINK_TEST);
-    dialog.Run([&](CLinkDialog& d) {
-        HWND control = d.Item(IDC_LINK_LEFT);
-        d.Bind(link, IDC_LINK_LEFT);
-        const RECT before = RectInParent(control);
-        link.SetLinkText("short");
-        EXPECT_EQ("short", TextOf(control));
-        EXPECT_TRUE(IsWindowVisible(control));
-        const RECT after = RectInParent(control);
-        EXPECT_EQ(before.left, after.left);
-        EXPECT_EQ(TextExtentWithOwnFont(control).cx + BordersOf(control).cx, after.right - after.left);
-        EXPECT_LT(after.right, before.right);
-        EXPECT_EQ("autovanetest:left", ToolOf(control).text);
-
-        Click(control);
-        const std::vector<std::string> runs = m_recorder.Runs(1);
-        ASSERT_EQ(1u, runs.size());
-        EXPECT_EQ(" \"autovanetest:left\"", runs[0]) << "the click opens the URL, not the text";
-    });
-}
-
-TEST(HyperLinkWindowlessTest, SetLinkTextWithoutWindowDoesNothing)
-{
-    CHyperLink link;
-    link.SetLinkText("nothing");
-    EXPECT_EQ(nullptr, link.m_hWnd);
-}
-
-//--- Colours -------------------------------------------------------------------------------
-
+// The colour after each step, with the default flags, without the hover colour and
+// without the active colour.
 TEST_F(HyperLinkTest, ColoursFollowHoverFocusAndVisitedState)
 {
-    CHyperLink link;
-    CLinkDialog dialog(IDD_LINK_TEST);
-    dialog.Run([&](CLinkDialog& d) {
-        d.Bind(link, IDC_LINK_LEFT);
-        HWND control = d.Item(IDC_LINK_LEFT);
-        SetFocus(d.Item(IDC_OTHER));
-        EXPECT_EQ(RGB(0, 0, 255), LinkColour(d, control)) << "fresh";
-
-        MoveMouseInto(control);
-        EXPECT_EQ(control, GetCapture());
-        EXPECT_EQ(RGB(255, 0, 0), LinkColour(d, control)) << "hovering";
-        SendMessageA(control, WM_MOUSEMOVE, 0, ClientPoint(1, 1));
-        EXPECT_EQ(RGB(255, 0, 0), LinkColour(d, control)) << "a move inside changes nothing";
-        MoveMouseOutOf(control);
-        EXPECT_EQ(nullptr, GetCapture());
-        EXPECT_EQ(RGB(0, 0, 255), LinkColour(d, control)) << "left again";
-
-        SetFocus(control);
-        EXPECT_EQ(RGB(0, 128, 128), LinkColour(d, control)) << "focused";
-        MoveMouseInto(control);
-        EXPECT_EQ(RGB(255, 0, 0), LinkColour(d, control)) << "hover wins over active";
-        MoveMouseOutOf(control);
-
-        Click(control);
-        ASSERT_EQ(1u, m_recorder.Runs(1).size());
-        EXPECT_EQ(RGB(0, 128, 128), LinkColour(d, control)) << "active wins over followed";
-        SetFocus(d.Item(IDC_OTHER));
-        EXPECT_EQ(RGB(128, 0, 128), LinkColour(d, control)) << "followed";
-        MoveMouseInto(control);
-        EXPECT_EQ(RGB(255, 0, 0), LinkColour(d, control)) << "hover wins over followed";
-        MoveMouseOutOf(control);
-    });
+    enum Step { kFocusOther, kFocusLink, kEnter, kLeave, kClick };
+    struct Row {
+        Step step;
+        COLORREF plain, noHover, noActive;
+    };
+    const Row steps[] = {
+        {kFocusOther, kLink, kLink, kLink},     {kEnter, kHover, kLink, kHover},
+        {kLeave, kLink, kLink, kLink},          {kFocusLink, kActive, kActive, kLink},
+        {kEnter, kHover, kActive, kHover},      {kLeave, kActive, kActive, kLink},
+        {kClick, kActive, kActive, kVisited},   {kFocusOther, kVisited, kVisited, kVisited},
+        {kEnter, kHover, kVisited, kHover},     {kLeave, kVisited, kVisited, kVisited},
+    };
+    const std::pair<DWORD, COLORREF Row::*> variants[] = {
+        {HLF_DEFAULT, &Row::plain}, {HLF_DEFAULT & ~HLF_HOVERCOLOR, &Row::noHover},
+        {HLF_DEFAULT | HLF_NOACTIVECOLOR, &Row::noActive}};
+    for (const auto& variant : variants) {
+        CHyperLink link(variant.first);
+        RunDialog(IDD_LINK_TEST, [&](ScenarioDialog& d) {
+            d.Bind(link, IDC_LINK_LEFT);
+            const HWND control = d.Item(IDC_LINK_LEFT);
+            for (size_t i = 0; i < std::size(steps); ++i) {
+                switch (steps[i].step) {
+                case kFocusOther: SetFocus(d.Item(IDC_OTHER)); break;
+                case kFocusLink: SetFocus(control); break;
+                case kEnter: SendMessageA(control, WM_MOUSEMOVE, 0, MAKELPARAM(2, 2)); break;
+                case kLeave: SendMessageA(control, WM_MOUSEMOVE, 0, MAKELPARAM(-5, 2)); break;
+                case kClick:
+                    SendMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+                    SendMessageA(control, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+                    EXPECT_EQ(1u, Runs().size());
+                    break;
+                }
+                EXPECT_EQ(steps[i].*variant.second, LinkColour(control)) << "flags " << variant.first << ", step " << i;
+            }
+        });
+    }
 }
 
-TEST_F(HyperLinkTest, LosingFocusClearsHoverButKeepsTheCapture)
+// Fitted to its text plus borders, each control keeps the edge or centre of its
+// alignment: left and top, right and top, horizontal centre, vertical centre.
+TEST_F(HyperLinkTest, SizeToTextKeepsTheAlignedEdgeOrCentre)
 {
-    CHyperLink link;
-    CLinkDialog dialog(IDD_LINK_TEST);
-    dialog.Run([&](CLinkDialog& d) {
-        d.Bind(link, IDC_LINK_LEFT);
-        HWND control = d.Item(IDC_LINK_LEFT);
-        SetFocus(control);
-        MoveMouseInto(control);
-        SetFocus(d.Item(IDC_OTHER));
-        EXPECT_EQ(RGB(0, 0, 255), LinkColour(d, control));
-        EXPECT_EQ(control, GetCapture());
-        SendMessageA(control, WM_MOUSEMOVE, 0, ClientPoint(1, 1));
-        EXPECT_EQ(RGB(255, 0, 0), LinkColour(d, control)) << "the next move enters again";
-        MoveMouseOutOf(control);
-        EXPECT_EQ(nullptr, GetCapture());
-    });
-}
-
-TEST_F(HyperLinkTest, FlagsTurnTheHoverAndActiveColoursOff)
-{
-    CHyperLink noHover(HLF_DEFAULT & ~HLF_HOVERCOLOR);
-    CHyperLink noActive(HLF_DEFAULT | HLF_NOACTIVECOLOR);
-    CLinkDialog dialog(IDD_LINK_TEST);
-    dialog.Run([&](CLinkDialog& d) {
-        d.Bind(noHover, IDC_LINK_LEFT);
-        d.Bind(noActive, IDC_LINK_RIGHT);
-        MoveMouseInto(d.Item(IDC_LINK_LEFT));
-        EXPECT_EQ(RGB(0, 0, 255), LinkColour(d, d.Item(IDC_LINK_LEFT)));
-        MoveMouseOutOf(d.Item(IDC_LINK_LEFT));
-        SetFocus(d.Item(IDC_LINK_RIGHT));
-        EXPECT_EQ(RGB(0, 0, 255), LinkColour(d, d.Item(IDC_LINK_RIGHT)));
-    });
-}
-
-TEST_F(HyperLinkTest, FittingAShownLinkLeavesNoShiftedCopyOfItsText)
-{
-    CHyperLink link;
-    CLinkDialog dialog(IDD_LINK_TEST);
-    dialog.Run([&](CLinkDialog& d) {
-        SetFocus(d.Item(IDC_OTHER));
-        HWND control = d.Item(IDC_LINK_CENTER);
-        d.Bind(link, IDC_LINK_CENTER);
-        const int shown = CountShownPixels(control, RGB(0, 0, 255));
-        EXPECT_GT(shown, 20);
-        EXPECT_EQ(CountDrawnPixels(control, RGB(0, 0, 255)), shown);
-    });
-}
-
-TEST_F(HyperLinkTest, TheTextIsDrawnInTheStateColour)
-{
-    CHyperLink link;
-    CLinkDialog dialog(IDD_LINK_TEST);
-    dialog.Run([&](CLinkDialog& d) {
-        d.Bind(link, IDC_LINK_LEFT);
-        HWND control = d.Item(IDC_LINK_LEFT);
-        SetFocus(d.Item(IDC_OTHER));
-        EXPECT_GT(CountDrawnPixels(control, RGB(0, 0, 255)), 20);
-        EXPECT_EQ(0, CountDrawnPixels(control, RGB(255, 0, 0)));
-        MoveMouseInto(control);
-        EXPECT_GT(CountDrawnPixels(control, RGB(255, 0, 0)), 20);
-        EXPECT_EQ(0, CountDrawnPixels(control, RGB(0, 0, 255)));
-        if (const char* hold = getenv("AUTOVANE_HOLD_MS")) {
-            // For a look at the screen: hover on the left, focus on the right, visited
-            // in the middle.
-            static CHyperLink focused, visited;
-            d.Bind(focused, IDC_LINK_RIGHT);
-            d.Bind(visited, IDC_LINK_CENTER);
-            Click(d.Item(IDC_LINK_CENTER));
-            m_recorder.Runs(1);
-            SetForegroundWindow(d.m_hWnd);
-            SetFocus(d.Item(IDC_LINK_RIGHT));
-            RECT over;
-            GetWindowRect(control, &over);
-            SetCursorPos(over.left + 4, over.top + 4);
-            MoveMouseInto(control);
-            PumpMessages(static_cast<DWORD>(atoi(hold)));
+    const struct {
+        int id;
+        int alignX, alignY;  // -1 keeps the low edge, 1 the high edge, 0 the centre
+    } rows[] = {{IDC_LINK_LEFT, -1, -1}, {IDC_LINK_RIGHT, 1, -1}, {IDC_LINK_CENTER, 0, -1},
+                {IDC_LINK_CENTERIMAGE, -1, 0}};
+    auto expectAxis = [](int align, LONG lo0, LONG hi0, LONG lo, LONG hi, LONG text, LONG border) {
+        const LONG shrink = ((hi0 - lo0) - text) / 2;
+        EXPECT_LT(hi - lo, hi0 - lo0) << "the template is larger than its text";
+        if (align == 0) {
+            EXPECT_EQ(lo0 + shrink, lo);
+            EXPECT_EQ(hi0 - shrink, hi);
+        } else {
+            EXPECT_EQ(align < 0 ? lo0 : hi0, align < 0 ? lo : hi);
+            EXPECT_EQ(text + border, hi - lo);
         }
-        MoveMouseOutOf(control);
-    });
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.id);
+        CHyperLink link;
+        RunDialog(IDD_LINK_TEST, [&](ScenarioDialog& d) {
+            const HWND control = d.Item(row.id);
+            RECT before, after, client;
+            GetWindowRect(control, &before);
+            d.Bind(link, row.id);
+            GetWindowRect(control, &after);
+            GetClientRect(control, &client);
+            LOGFONTA font = {};
+            HDC dc = GetDC(control);
+            HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
+            GetObjectA(GetCurrentObject(dc, OBJ_FONT), sizeof(font), &font);
+            const std::string text = WindowText(control);
+            SIZE extent = {};
+            GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+            SelectObject(dc, old);
+            ReleaseDC(control, dc);
+            EXPECT_EQ(1, font.lfUnderline) << "an underlined copy of the font";
+            expectAxis(row.alignX, before.left, before.right, after.left, after.right, extent.cx,
+                       (after.right - after.left) - client.right);
+            expectAxis(row.alignY, before.top, before.bottom, after.top, after.bottom, extent.cy,
+                       (after.bottom - after.top) - client.bottom);
+        });
+    }
 }
 
-//--- Opening -------------------------------------------------------------------------------
-
-TEST_F(HyperLinkTest, PressAndReleaseOpenOnceOnTheRelease)
+// The .htm command takes the URL in place of its placeholder, quoted or bare, or after
+// it; anything that does not fit, cannot be read or is empty runs nothing at all and
+// gives back the shell's own status.
+TEST_F(HyperLinkTest, HtmCommandRunsWithTheUrlOrNotAtAll)
 {
-    CHyperLink link;
-    CLinkDialog dialog(IDD_LINK_TEST);
-    dialog.Run([&](CLinkDialog& d) {
-        d.Bind(link, IDC_LINK_LEFT);
-        HWND control = d.Item(IDC_LINK_LEFT);
-        SendMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, ClientPoint(2, 2));
-        EXPECT_EQ(control, GetFocus()) << "the press takes the focus";
-        EXPECT_TRUE(m_recorder.Runs(0).empty()) << "nothing opens on the press";
-        SendMessageA(control, WM_LBUTTONUP, 0, ClientPoint(2, 2));
-        const std::vector<std::string> runs = m_recorder.Runs(1);
-        ASSERT_EQ(1u, runs.size());
-        EXPECT_EQ(" \"autovanetest:left\"", runs[0]);
-    });
+    const std::string pad(300, 'p');
+    const std::string prefix = Recorder("") + "  ";  // the command as cut before "%1", with the blank
+    const std::string fits = kUnknownUrl + std::string(2 * MAX_PATH - 1 - prefix.size() - kUnknownUrl.size(), 'u');
+    const std::string unterminated = Recorder(std::string(MAX_PATH - Recorder("").size() - 1, 'p'));
+    const struct {
+        const char* what;
+        const char* htmClass;     // null: nothing registered for .htm
+        const char* command;      // null: no command key
+        std::string commandText;  // the command unless command says otherwise
+        DWORD commandBytes;       // 0: the text and its terminating zero
+        std::string url;
+        std::string recorded;  // empty: nothing may run
+    } rows[] = {
+        {"quoted placeholder", "T", "", Recorder("\"%1\" --dropped"), 0, kUnknownUrl, "  " + kUnknownUrl},
+        {"bare placeholder", "T", "", Recorder("%1 --dropped"), 0, kUnknownUrl, "  " + kUnknownUrl},
+        {"no placeholder", "T", "", Recorder(""), 0, kUnknownUrl, " " + kUnknownUrl},
+        {"url that just fits", "T", "", Recorder("\"%1\""), 0, fits, "  " + fits},
+        {"url a byte too long", "T", "", Recorder("\"%1\""), 0, fits + "u", ""},
+        {"nothing for .htm", nullptr, nullptr, "", 0, kUnknownUrl, ""},
+        {"no command key", "T", nullptr, "", 0, kUnknownUrl, ""},
+        {"empty class", "", nullptr, "", 0, kUnknownUrl, ""},
+        {"empty command", "T", "", "", 0, kUnknownUrl, ""},
+        {"over-long class", pad.c_str(), nullptr, "", 0, kUnknownUrl, ""},
+        {"over-long command", "T", "", Recorder(pad), 0, kUnknownUrl, ""},
+        // Followed by a byte that is not zero, or the registry would store one with it.
+        {"command without its zero", "T", "", unterminated + "p", MAX_PATH, kUnknownUrl, ""},
+    };
+    ASSERT_EQ(static_cast<size_t>(MAX_PATH), unterminated.size());
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        DeleteRegTree(m_classes, ".htm");
+        DeleteRegTree(m_classes, "T");
+        if (row.htmClass)
+            Set(".htm", row.htmClass);
+        if (row.command) {
+            const std::string key = std::string(row.htmClass) + "\\shell\\open\\command";
+            SetRegBytes(m_classes, key.c_str(), "", REG_SZ, row.commandText.c_str(),
+                        row.commandBytes ? row.commandBytes : static_cast<DWORD>(row.commandText.size() + 1));
+        }
+        const int shellStatus = ShellStatusFor(row.url);
+        ASSERT_LE(shellStatus, 32);
+        EXPECT_EQ(Lines(), Runs()) << "the shell alone opens nothing";
+        const int status = CHyperLink::OpenUrl(row.url.c_str(), SW_SHOW);
+        if (row.recorded.empty())
+            EXPECT_EQ(shellStatus, status);
+        else
+            EXPECT_GT(status, 32);
+        EXPECT_EQ(row.recorded.empty() ? Lines() : Lines{row.recorded}, Runs());
+    }
 }
 
-TEST_F(HyperLinkTest, OpenOnPressOpensOnThePressOnly)
+TEST(HyperLinkReasonTest, EveryCodeNamesItsReason)
 {
-    CHyperLink link(HLF_DEFAULT | HLF_OPENONPRESS);
-    CLinkDialog dialog(IDD_LINK_TEST);
-    dialog.Run([&](CLinkDialog& d) {
-        d.Bind(link, IDC_LINK_RIGHT);
-        Click(d.Item(IDC_LINK_RIGHT));
-        const std::vector<std::string> runs = m_recorder.Runs(1);
-        ASSERT_EQ(1u, runs.size());
-        EXPECT_EQ(" \"autovanetest:right\"", runs[0]);
-    });
+    for (const auto& c : kReasons) {
+        SCOPED_TRACE(c.code);
+        MessageBoxAnswerer boxes;
+        CHyperLink::ReportOpenError(c.code);
+        ExpectOneBoxSaying(boxes, c.code);
+    }
 }
 
-TEST_F(HyperLinkTest, WithoutFocusOnClickAPressLeavesTheFocusButMakesTheLinkActive)
-{
-    CHyperLink link(HLF_DEFAULT & ~HLF_FOCUSONCLICK);
-    CLinkDialog dialog(IDD_LINK_TEST);
-    dialog.Run([&](CLinkDialog& d) {
-        d.Bind(link, IDC_LINK_LEFT);
-        HWND control = d.Item(IDC_LINK_LEFT);
-        SetFocus(d.Item(IDC_OTHER));
-        SendMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, ClientPoint(2, 2));
-        EXPECT_EQ(d.Item(IDC_OTHER), GetFocus());
-        EXPECT_EQ(RGB(0, 128, 128), LinkColour(d, control));
-        SendMessageA(control, WM_LBUTTONUP, 0, ClientPoint(2, 2));
-        EXPECT_EQ(1u, m_recorder.Runs(1).size());
-    });
-}
+class CTestLink : public CHyperLink {
+public:
+    using CHyperLink::OnOpenResult;
+};
 
-TEST_F(HyperLinkTest, ReleaseWithoutPressOrFocusOpensNothing)
+TEST(HyperLinkStatusTest, ThirtyTwoFailsWithItsReasonAndThirtyThreeIsVisited)
 {
-    CHyperLink link;
-    CLinkDialog dialog(IDD_LINK_TEST);
-    dialog.Run([&](CLinkDialog& d) {
-        d.Bind(link, IDC_LINK_LEFT);
-        SetFocus(d.Item(IDC_OTHER));
-        SendMessageA(d.Item(IDC_LINK_LEFT), WM_LBUTTONUP, 0, ClientPoint(2, 2));
-        EXPECT_TRUE(m_recorder.Runs(0).empty());
-    });
-}
-
-TEST_F(HyperLinkTest, SpaceOpensTheFocusedLinkAndOtherKeysDoNot)
-{
-    CHyperLink link;
-    CLinkDialog dialog(IDD_LINK_TEST);
-    dialog.Run([&](CLinkDialog& d) {
-        d.Bind(link, IDC_LINK_CENTER);
-        HWND control = d.Item(IDC_LINK_CENTER);
-        SetFocus(control);
-        SendMessageA(control, WM_KEYDOWN, VK_RETURN, 0x001C0001);
-        SendMessageA(control, WM_KEYDOWN, 'A', 0x001E0001);
-        EXPECT_TRUE(m_recorder.Runs(0).empty());
-        SendMessageA(control, WM_KEYDOWN, VK_SPACE, 0x00390001);
-        const std::vector<std::string> runs = m_recorder.Runs(1);
-        ASSERT_EQ(1u, runs.size());
-        EXPECT_EQ(" \"autovanetest:center\"", runs[0]);
-    });
-}
-
-TEST_F(HyperLinkTest, AFailedOpenReportsTheShellStatusAndLeavesTheLinkUnvisited)
-{
-    const int shellStatus = ShellStatusFor(kUnknownUrl);
-    ASSERT_LE(shellStatus, 32);
-    CHyperLink link(HLF_DEFAULT, kUnknownUrl.c_str());
-    CMessageBoxAnswerer boxes;
-    CLinkDialog dialog(IDD_LINK_TEST);
-    dialog.Run([&](CLinkDialog& d) {
-        d.Bind(link, IDC_LINK_LEFT);
-        HWND control = d.Item(IDC_LINK_LEFT);
-        Click(control);
-        ASSERT_EQ(1u, boxes.Boxes().size());
-        const MessageBoxRecord& box = boxes.Boxes()[0];
-        const auto known = std::find_if(std::begin(kReasons), std::end(kReasons),
-                                        [&](const auto& c) { return c.code == shellStatus; });
-        ASSERT_NE(std::end(kReasons), known) << "shell status " << shellStatus;
-        EXPECT_EQ(ExpectedMessage(known->reason), box.text);
-        EXPECT_STREQ(AfxGetApp()->m_strAppName, box.caption.c_str());
-        EXPECT_EQ(std::vector<int>{IDOK}, box.buttons);
-        EXPECT_EQ(LoadIcon(nullptr, IDI_EXCLAMATION), box.icon);
-        EXPECT_EQ(d.m_hWnd, box.owner);
-        SetFocus(d.Item(IDC_OTHER));
-        EXPECT_EQ(RGB(0, 0, 255), LinkColour(d, control)) << "not visited";
-        Click(control);
-        EXPECT_EQ(2u, boxes.Boxes().size()) << "the link stays usable";
-    });
-    EXPECT_TRUE(m_recorder.Runs(0).empty());
-}
-
-TEST_F(HyperLinkTest, WhenTheShellFailsTheHtmCommandOpensTheLinkWithoutMessage)
-{
-    m_classes.RegisterHtmCommand(CLinkRecorder::Command("\"%1\""));
-    CHyperLink link(HLF_DEFAULT, kUnknownUrl.c_str());
-    CMessageBoxAnswerer boxes;
-    CLinkDialog dialog(IDD_LINK_TEST);
-    dialog.Run([&](CLinkDialog& d) {
-        d.Bind(link, IDC_LINK_LEFT);
-        HWND control = d.Item(IDC_LINK_LEFT);
-        Click(control);
-        const std::vector<std::string> runs = m_recorder.Runs(1);
-        ASSERT_EQ(1u, runs.size());
-        EXPECT_EQ("  " + kUnknownUrl, runs[0]);
-        SetFocus(d.Item(IDC_OTHER));
-        EXPECT_EQ(RGB(128, 0, 128), LinkColour(d, control));
-    });
-    EXPECT_TRUE(boxes.Boxes().empty());
-}
-
-//--- The status boundary ---------------------------------------------------------------------
-
-TEST_F(HyperLinkTest, StatusThirtyTwoFailsWithItsReasonAndThirtyThreeSucceeds)
-{
-    CTestLink failed;
-    CTestLink opened;
-    CMessageBoxAnswerer boxes;
-    CLinkDialog dialog(IDD_LINK_TEST);
-    dialog.Run([&](CLinkDialog& d) {
+    CTestLink failed, opened;
+    MessageBoxAnswerer boxes;
+    RunDialog(IDD_LINK_TEST, [&](ScenarioDialog& d) {
         d.Bind(failed, IDC_LINK_LEFT);
         d.Bind(opened, IDC_LINK_RIGHT);
-        // Nothing registered for .htm: the fallback hands back what the shell said.
-        EXPECT_EQ(32, CTestLink::OpenWithHtmCommand(kUnknownUrl.c_str(), SW_SHOW, 32));
         failed.OnOpenResult(32);
         opened.OnOpenResult(33);
         SetFocus(d.Item(IDC_OTHER));
-        EXPECT_EQ(RGB(0, 0, 255), LinkColour(d, d.Item(IDC_LINK_LEFT)));
-        EXPECT_EQ(RGB(128, 0, 128), LinkColour(d, d.Item(IDC_LINK_RIGHT)));
+        EXPECT_EQ(kLink, LinkColour(d.Item(IDC_LINK_LEFT)));
+        EXPECT_EQ(kVisited, LinkColour(d.Item(IDC_LINK_RIGHT)));
     });
-    ASSERT_EQ(1u, boxes.Boxes().size());
-    EXPECT_EQ(ExpectedMessage("The specified dynamic-link library was not found."), boxes.Boxes()[0].text);
+    ExpectOneBoxSaying(boxes, 32);
 }
-
-TEST_F(HyperLinkTest, TheShellsSuccessIsReturnedAsIs)
-{
-    const int status = CHyperLink::OpenUrl("autovanetest:direct", SW_SHOW);
-    EXPECT_GT(status, 32);
-    const std::vector<std::string> runs = m_recorder.Runs(1);
-    ASSERT_EQ(1u, runs.size());
-    EXPECT_EQ(" \"autovanetest:direct\"", runs[0]);
-}
-
-//--- The .htm fallback -----------------------------------------------------------------------
-
-TEST_F(HyperLinkTest, QuotedPlaceholderIsCutWithWhatFollows)
-{
-    m_classes.RegisterHtmCommand(CLinkRecorder::Command("\"%1\" --dropped"));
-    EXPECT_GT(CHyperLink::OpenUrl(kUnknownUrl.c_str(), SW_SHOW), 32);
-    EXPECT_EQ(std::vector<std::string>{"  " + kUnknownUrl}, m_recorder.Runs(1));
-}
-
-TEST_F(HyperLinkTest, BarePlaceholderIsCutWithWhatFollows)
-{
-    m_classes.RegisterHtmCommand(CLinkRecorder::Command("%1 --dropped"));
-    EXPECT_GT(CHyperLink::OpenUrl(kUnknownUrl.c_str(), SW_SHOW), 32);
-    EXPECT_EQ(std::vector<std::string>{"  " + kUnknownUrl}, m_recorder.Runs(1));
-}
-
-TEST_F(HyperLinkTest, CommandWithoutPlaceholderGetsABlankAndTheUrl)
-{
-    m_classes.RegisterHtmCommand(CLinkRecorder::Command(""));
-    EXPECT_GT(CHyperLink::OpenUrl(kUnknownUrl.c_str(), SW_SHOW), 32);
-    EXPECT_EQ(std::vector<std::string>{" " + kUnknownUrl}, m_recorder.Runs(1));
-}
-
-// Each case must give the shell's own status and start nothing.
-class HtmLookupFailureTest : public HyperLinkTest {
-protected:
-    void ExpectShellStatusAndNoRun(const std::string& url)
-    {
-        const int shellStatus = ShellStatusFor(url);
-        ASSERT_LE(shellStatus, 32);
-        EXPECT_EQ(shellStatus, CHyperLink::OpenUrl(url.c_str(), SW_SHOW));
-        EXPECT_TRUE(m_recorder.Runs(0).empty());
-    }
-};
-
-TEST_F(HtmLookupFailureTest, NothingRegisteredForHtm)
-{
-    ExpectShellStatusAndNoRun(kUnknownUrl);
-}
-
-TEST_F(HtmLookupFailureTest, HtmClassWithoutCommandKey)
-{
-    m_classes.SetDefault(".htm", "AutovaneTest.htmfile");
-    ExpectShellStatusAndNoRun(kUnknownUrl);
-}
-
-TEST_F(HtmLookupFailureTest, EmptyRegisteredCommand)
-{
-    m_classes.RegisterHtmCommand("");
-    ExpectShellStatusAndNoRun(kUnknownUrl);
-}
-
-TEST_F(HtmLookupFailureTest, EmptyHtmClassName)
-{
-    m_classes.SetDefault(".htm", "");
-    ExpectShellStatusAndNoRun(kUnknownUrl);
-}
-
-TEST_F(HtmLookupFailureTest, CommandLongerThanItsBuffer)
-{
-    // A working command, padded past 260 bytes: a cut-off copy would still run.
-    m_classes.RegisterHtmCommand(CLinkRecorder::Command(std::string(300 - CLinkRecorder::Command("").size(), 'p')));
-    ExpectShellStatusAndNoRun(kUnknownUrl);
-}
-
-TEST_F(HtmLookupFailureTest, ClassNameLongerThanItsBuffer)
-{
-    m_classes.SetDefault(".htm", std::string(300, 'c'));
-    ExpectShellStatusAndNoRun(kUnknownUrl);
-}
-
-TEST_F(HtmLookupFailureTest, CommandStoredWithoutTerminatingZero)
-{
-    m_classes.RegisterHtmCommand("");
-    const std::string command =
-        CLinkRecorder::Command(std::string(MAX_PATH - CLinkRecorder::Command("").size() - 1, 'p'));
-    ASSERT_EQ(static_cast<size_t>(MAX_PATH), command.size());
-    HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CLASSES_ROOT, "AutovaneTest.htmfile\\shell\\open\\command", 0,
-                                           KEY_SET_VALUE, &key));
-    EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(key, "", 0, REG_SZ, reinterpret_cast<const BYTE*>(command.data()),
-                                            static_cast<DWORD>(command.size())));
-    RegCloseKey(key);
-    ExpectShellStatusAndNoRun(kUnknownUrl);
-}
-
-TEST_F(HtmLookupFailureTest, UrlTooLongForTheCommandBuffer)
-{
-    m_classes.RegisterHtmCommand(CLinkRecorder::Command("\"%1\""));
-    // The command is cut before the quoted placeholder, after its blank.
-    const std::string prefix = CLinkRecorder::Command("") + "  ";
-    // One byte more than the command buffer holds with its terminating zero.
-    const std::string url = kUnknownUrl + std::string(2 * MAX_PATH - prefix.size() - kUnknownUrl.size(), 'u');
-    ExpectShellStatusAndNoRun(url);
-}
-
-TEST_F(HyperLinkTest, UrlThatJustFitsTheCommandBufferRuns)
-{
-    m_classes.RegisterHtmCommand(CLinkRecorder::Command("\"%1\""));
-    const std::string prefix = CLinkRecorder::Command("") + "  ";
-    const std::string url = kUnknownUrl + std::string(2 * MAX_PATH - 1 - prefix.size() - kUnknownUrl.size(), 'u');
-    EXPECT_GT(CHyperLink::OpenUrl(url.c_str(), SW_SHOW), 32);
-    EXPECT_EQ(std::vector<std::string>{"  " + url}, m_recorder.Runs(1));
-}
-
-//--- Reading a default value -----------------------------------------------------------------
-
-class ReadDefaultValueTest : public ::testing::Test {
-protected:
-    static constexpr const char* kRoot = "Software\\AutovaneTests\\Defaults";
-    void SetUp() override { DeleteRegTree(HKEY_CURRENT_USER, kRoot); }
-    void TearDown() override { DeleteRegTree(HKEY_CURRENT_USER, kRoot); }
-    static HKEY Root()
-    {
-        HKEY key = nullptr;
-        RegCreateKeyExA(HKEY_CURRENT_USER, kRoot, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-        return key;
-    }
-};
-
-TEST_F(ReadDefaultValueTest, ReadsIntoTheBufferThatNamedTheKey)
-{
-    SetRegString(HKEY_CURRENT_USER, (std::string(kRoot) + "\\.htm").c_str(), "", "htmlfile");
-    HKEY root = Root();
-    char buffer[2 * MAX_PATH] = ".htm";
-    EXPECT_EQ(ERROR_SUCCESS, CHyperLink::ReadDefaultValue(root, buffer, buffer, sizeof(buffer)));
-    EXPECT_STREQ("htmlfile", buffer);
-    RegCloseKey(root);
-}
-
-TEST_F(ReadDefaultValueTest, MissingKeyGivesTheOpenStatusAndLeavesTheBuffer)
-{
-    HKEY root = Root();
-    char buffer[16];
-    memset(buffer, 0xbd, sizeof(buffer));
-    EXPECT_EQ(ERROR_FILE_NOT_FOUND, CHyperLink::ReadDefaultValue(root, "missing", buffer, sizeof(buffer)));
-    EXPECT_EQ(std::string(sizeof(buffer), '\xbd'), std::string(buffer, sizeof(buffer)));
-    RegCloseKey(root);
-}
-
-TEST_F(ReadDefaultValueTest, TheLongestValueFitsAndOneMoreFails)
-{
-    const std::string key = std::string(kRoot) + "\\value";
-    HKEY root = Root();
-    char buffer[2 * MAX_PATH];
-
-    SetRegString(HKEY_CURRENT_USER, key.c_str(), "", std::string(MAX_PATH - 1, 'v'));
-    EXPECT_EQ(ERROR_SUCCESS, CHyperLink::ReadDefaultValue(root, "value", buffer, sizeof(buffer)));
-    EXPECT_EQ(std::string(MAX_PATH - 1, 'v'), buffer);
-
-    SetRegString(HKEY_CURRENT_USER, key.c_str(), "", std::string(MAX_PATH, 'w'));
-    memset(buffer, 0xbd, sizeof(buffer));
-    EXPECT_NE(ERROR_SUCCESS, CHyperLink::ReadDefaultValue(root, "value", buffer, sizeof(buffer)));
-    EXPECT_EQ(std::string(sizeof(buffer), '\xbd'), std::string(buffer, sizeof(buffer)));
-    RegCloseKey(root);
-}
-
-TEST_F(ReadDefaultValueTest, ResultBufferTooSmallFailsAndLeavesTheBuffer)
-{
-    SetRegString(HKEY_CURRENT_USER, (std::string(kRoot) + "\\value").c_str(), "", "twelve chars");
-    HKEY root = Root();
-    char buffer[13];
-    memset(buffer, 0xbd, sizeof(buffer));
-    EXPECT_EQ(ERROR_MORE_DATA, CHyperLink::ReadDefaultValue(root, "value", buffer, 12));
-    EXPECT_EQ(std::string(sizeof(buffer), '\xbd'), std::string(buffer, sizeof(buffer)));
-    EXPECT_EQ(ERROR_SUCCESS, CHyperLink::ReadDefaultValue(root, "value", buffer, 13));
-    EXPECT_STREQ("twelve chars", buffer);
-    RegCloseKey(root);
-}
-
-//--- Reasons ---------------------------------------------------------------------------------
-
-TEST(ReportOpenErrorTest, EveryCodeNamesItsReason)
-{
-    CMessageBoxAnswerer boxes;
-    for (const auto& c : kReasons)
-        CHyperLink::ReportOpenError(c.code);
-    ASSERT_EQ(std::size(kReasons), boxes.Boxes().size());
-    for (size_t i = 0; i < std::size(kReasons); ++i) {
-        SCOPED_TRACE(kReasons[i].code);
-        const MessageBoxRecord& box = boxes.Boxes()[i];
-        EXPECT_EQ(ExpectedMessage(kReasons[i].reason), box.text);
-        EXPECT_STREQ(AfxGetApp()->m_strAppName, box.caption.c_str());
-        EXPECT_EQ(std::vector<int>{IDOK}, box.buttons);
-        EXPECT_EQ(LoadIcon(nullptr, IDI_EXCLAMATION), box.icon);
-    }
-}
-
-//--- The hand cursor -------------------------------------------------------------------------
 
 // The mask and colour bits of a cursor, to tell cursors apart by their look.
 std::vector<BYTE> CursorImage(HCURSOR cursor)
@@ -880,103 +444,69 @@ std::vector<BYTE> CursorImage(HCURSOR cursor)
     if (!cursor || !GetIconInfo(cursor, &info))
         return image;
     for (HBITMAP bitmap : {info.hbmMask, info.hbmColor}) {
-        if (!bitmap)
-            continue;
         BITMAP description = {};
-        GetObjectA(bitmap, sizeof(description), &description);
-        std::vector<BYTE> bits(static_cast<size_t>(description.bmWidthBytes) * description.bmHeight);
-        GetBitmapBits(bitmap, static_cast<LONG>(bits.size()), bits.data());
-        image.insert(image.end(), bits.begin(), bits.end());
+        if (bitmap && GetObjectA(bitmap, sizeof(description), &description)) {
+            std::vector<BYTE> bits(static_cast<size_t>(description.bmWidthBytes) * description.bmHeight);
+            GetBitmapBits(bitmap, static_cast<LONG>(bits.size()), bits.data());
+            image.insert(image.end(), bits.begin(), bits.end());
+        }
         DeleteObject(bitmap);
     }
     return image;
 }
 
-std::string HelpViewerPath()
-{
-    char directory[MAX_PATH];
-    GetWindowsDirectoryA(directory, MAX_PATH);
-    return std::string(directory) + "\\winhlp32.exe";
-}
-
-// The cursor a link sets over itself, or null when it declines to set one.
+// The cursor a link sets over itself, or null when it sets none.
 HCURSOR CursorSetBy(HWND link)
 {
     SetCursor(nullptr);
-    const LRESULT handled = SendMessageA(link, WM_SETCURSOR, reinterpret_cast<WPARAM>(link),
-                                         MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-    return handled ? GetCursor() : nullptr;
+    return SendMessageA(link, WM_SETCURSOR, reinterpret_cast<WPARAM>(link), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE))
+               ? GetCursor()
+               : nullptr;
 }
 
-// In a fresh process: a link that does not want the hand loads none; the next links load
-// it once and share it; it looks like the expected source's cursor ("viewer": this
-// program's cursor 106, standing in for the help viewer's; "system": the system hand).
-// Exit codes: 0 as expected, 1 hand loaded despite the flag, 2 no hand, 3 loaded twice,
-// 4 wrong image, 5 not the shared system cursor, 6 the system hand although the viewer
-// has one.
+// In a fresh process: a link without the hand loads none; the next two load it once and
+// share it with every link; it is the help viewer's ("viewer": this program's cursor 106
+// standing in) or else the system's. Exit codes: 1 loaded despite the flag, 2 none or
+// loaded twice, 3 the wrong cursor.
 TEST_CHILD(hand_cursor)
 {
     const bool fromViewer = argc > 0 && std::string(argv[0]) == "viewer";
+    const HCURSOR system = LoadCursorA(nullptr, MAKEINTRESOURCEA(32649));
     int result = 0;
-    CHyperLink noHand(HLF_DEFAULT | HLF_NOHANDCURSOR);
-    CHyperLink first;
-    CHyperLink second;
-    CLinkDialog dialog(IDD_LINK_TEST);
-    dialog.Run([&](CLinkDialog& d) {
+    CHyperLink noHand(HLF_DEFAULT | HLF_NOHANDCURSOR), first, second;
+    RunDialog(IDD_LINK_TEST, [&](ScenarioDialog& d) {
         d.Bind(noHand, IDC_LINK_LEFT);
         if (CursorSetBy(d.Item(IDC_LINK_LEFT))) {
             result = 1;
             return;
         }
         d.Bind(first, IDC_LINK_RIGHT);
-        HCURSOR hand = CursorSetBy(d.Item(IDC_LINK_RIGHT));
-        if (!hand || CursorSetBy(d.Item(IDC_LINK_LEFT)) != hand) {
-            result = 2;
-            return;
-        }
+        const HCURSOR hand = CursorSetBy(d.Item(IDC_LINK_RIGHT));
         d.Bind(second, IDC_LINK_CENTER);
-        if (CursorSetBy(d.Item(IDC_LINK_CENTER)) != hand || CursorSetBy(d.Item(IDC_LINK_RIGHT)) != hand) {
+        if (!hand || CursorSetBy(d.Item(IDC_LINK_CENTER)) != hand || CursorSetBy(d.Item(IDC_LINK_RIGHT)) != hand ||
+            CursorSetBy(d.Item(IDC_LINK_LEFT)) != hand)
+            result = 2;
+        else if (fromViewer ? CursorImage(hand).empty() ||
+                                  CursorImage(hand) != CursorImage(LoadCursorA(GetModuleHandleA(nullptr),
+                                                                               MAKEINTRESOURCEA(IDC_TEST_HAND)))
+                            : hand != system)
             result = 3;
-            return;
-        }
-        HCURSOR expected = fromViewer ? LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDC_TEST_HAND))
-                                      : LoadCursorA(nullptr, MAKEINTRESOURCEA(32649));
-        if (fromViewer && CursorImage(hand) == CursorImage(LoadCursorA(nullptr, MAKEINTRESOURCEA(32649))))
-            result = 6;
-        else if (CursorImage(hand).empty() || CursorImage(hand) != CursorImage(expected))
-            result = 4;
-        else if (!fromViewer && hand != expected)
-            result = 5;
     });
     return result;
 }
 
-// The help viewer stands in as a copy of this program, which carries cursor 106.
-class HandCursorTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        if (GetFileAttributesA(HelpViewerPath().c_str()) != INVALID_FILE_ATTRIBUTES)
-            GTEST_SKIP() << "the system has a help viewer of its own";
-    }
-    void TearDown() override
-    {
-        if (m_bPlacedViewer)
-            DeleteFileA(HelpViewerPath().c_str());
-    }
-    bool m_bPlacedViewer = false;
-};
-
-TEST_F(HandCursorTest, CopiedFromTheHelpViewerOnceForEveryLink)
+TEST(HyperLinkHandTest, LoadedOnceFromTheHelpViewerElseTheSystemHand)
 {
-    ASSERT_TRUE(CopyFileA(ThisExecutablePath().c_str(), HelpViewerPath().c_str(), TRUE));
-    m_bPlacedViewer = true;
-    EXPECT_EQ(0, RunProcess("\"" + ThisExecutablePath() + "\" --child hand_cursor viewer"));
-}
-
-TEST_F(HandCursorTest, TheSystemHandWhereThereIsNoHelpViewer)
-{
-    EXPECT_EQ(0, RunProcess("\"" + ThisExecutablePath() + "\" --child hand_cursor system"));
+    char directory[MAX_PATH];
+    GetWindowsDirectoryA(directory, MAX_PATH);
+    const std::string viewer = std::string(directory) + "\\winhlp32.exe";
+    if (GetFileAttributesA(viewer.c_str()) != INVALID_FILE_ATTRIBUTES)
+        GTEST_SKIP() << "the system has a help viewer of its own";
+    const std::string child = "\"" + ThisExecutablePath() + "\" --child hand_cursor ";
+    EXPECT_EQ(0, RunProcess(child + "system"));
+    ASSERT_TRUE(CopyFileA(ThisExecutablePath().c_str(), viewer.c_str(), TRUE));
+    EXPECT_EQ(0, RunProcess(child + "viewer"));
+    DeleteFileA(viewer.c_str());
 }
 
 }  // namespace
