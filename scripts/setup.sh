@@ -10,7 +10,7 @@ packages=(
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 fonts-wine xvfb imagemagick
-  cmake make zip
+  cmake make zip googletest
 )
 
 missing=()
