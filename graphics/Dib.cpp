@@ -3,6 +3,7 @@
 
 #include "BmpLayout.h"
 #include "platform/WinApp.h"
+#include "platform/WindowDC.h"
 
 #include <cstring>
 #include <memory>
@@ -42,20 +43,6 @@ DWORD RowCount(const BITMAPINFOHEADER& header)
     return header.biHeight < 0 ? 0u - static_cast<DWORD>(header.biHeight)
                                : static_cast<DWORD>(header.biHeight);
 }
-
-// The desktop window's device context, through which a bitmap's pixels are read.
-class CDesktopDC : public CDC {
-public:
-    CDesktopDC() : m_hWnd(GetDesktopWindow()) { m_hDC = GetDC(m_hWnd); }
-    ~CDesktopDC() override
-    {
-        if (m_hDC)
-            ReleaseDC(m_hWnd, m_hDC);
-    }
-
-private:
-    HWND m_hWnd;
-};
 
 // The palette steps around every transfer: with a palette, it is selected as a foreground
 // palette and realised and the stretch mode becomes COLORONCOLOR; afterwards the earlier
@@ -131,7 +118,8 @@ BOOL CDib::LoadFromResource(LPCSTR resourceName)
     CBitmap bitmap;
     if (!bitmap.Attach(hImage))
         return FALSE;
-    CDesktopDC dc;
+    // The screen's context, through which the bitmap's pixels are read.
+    CClientDC dc(nullptr);
     return CreateFromBitmap(&dc, &bitmap);
 }
 
