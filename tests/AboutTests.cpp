@@ -282,6 +282,22 @@ TEST(AboutBoxTest, ShowsVersionMemoryAndLinkTextsWhileTheLinksKeepTheirUrls)
     });
 }
 
+TEST(AboutBoxTest, TheLinksDrawOverTheBitmapWithoutTheirOwnColours)
+{
+    CAboutProbe about;
+    RunWithScript("", [&] { return about.DoModal(); }, [](HWND box) {
+        for (int id : {IDC_WEB_LINK, IDC_EMAIL_LINK}) {
+            Canvas canvas(1, 1);
+            SetTextColor(canvas.Dc(), RGB(1, 2, 3));
+            const LRESULT brush = SendMessageA(box, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(canvas.Dc()),
+                                               reinterpret_cast<LPARAM>(GetDlgItem(box, id)));
+            EXPECT_EQ(reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH)), brush) << id;
+            EXPECT_EQ(RGB(1, 2, 3), GetTextColor(canvas.Dc())) << id;
+            EXPECT_EQ(TRANSPARENT, GetBkMode(canvas.Dc())) << id;
+        }
+    });
+}
+
 TEST(AboutBoxTest, TheOkButtonIsRoundAndTheFocusFollowsThePointer)
 {
     CAboutProbe about;
