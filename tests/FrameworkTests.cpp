@@ -60,28 +60,6 @@ TEST(MessageMapTest, DerivedEntriesWinAndTheRestFallThroughToTheWindowsOwnProced
     EXPECT_EQ(nullptr, CWnd::FromHandlePermanent(hWnd));
 }
 
-TEST(MessageMapTest, CommandsNoWindowClaimsGoToTheApplication)
-{
-    struct CHelpApp {
-        static bool Dispatched(UINT id)
-        {
-            LRESULT result = 0;
-            return AfxGetApp()->DispatchToMap(WM_COMMAND, id, 0, id, 0, result);
-        }
-    };
-    EXPECT_FALSE(CHelpApp::Dispatched(IDOK));
-    // ID_HELP is the application's; running it here would start the help viewer, so only
-    // its presence in the map is checked.
-    const AFX_MSGMAP_ENTRY* found = nullptr;
-    struct Peek : CWinApp {
-        static const AFX_MSGMAP* Map() { return GetThisMessageMap(); }
-    };
-    for (const AFX_MSGMAP_ENTRY* e = Peek::Map()->entries; e->thunk; ++e)
-        if (e->message == WM_COMMAND && e->firstId == ID_HELP)
-            found = e;
-    EXPECT_NE(nullptr, found);
-}
-
 TEST(MessageBoxTypeTest, AddsTheExclamationMarkOnlyWhereNoIconIsNamed)
 {
     const struct {
