@@ -257,12 +257,7 @@ TEST_F(LogonDialogTest, OkWritesWhatTheDialogShows)
     });
     EXPECT_EQ(IDOK, result);
     EXPECT_TRUE(answerer.Seen().empty());
-    EXPECT_TRUE(RegStringIs(HKEY_LOCAL_MACHINE, kWinlogon, "AutoAdminLogon", "1"));
-    EXPECT_TRUE(RegStringIs(HKEY_LOCAL_MACHINE, kWinlogon, "DefaultUserName", "operator"));
-    EXPECT_TRUE(RegStringIs(HKEY_LOCAL_MACHINE, kWinlogon, "DefaultPassword", "pw"));
-    EXPECT_TRUE(RegStringIs(HKEY_LOCAL_MACHINE, kWinlogon, "DefaultDomainName", "corp.example"));
-    EXPECT_TRUE(RegStringIs(HKEY_LOCAL_MACHINE, kWinlogon, "LegalNoticeCaption", "Notice"));
-    EXPECT_TRUE(RegStringIs(HKEY_LOCAL_MACHINE, kWinlogon, "LegalNoticeText", "Authorised use only"));
+    ExpectLogonValues("1", "operator", "pw", "corp.example", "Notice", "Authorised use only");
     EXPECT_TRUE(RegStringIs(HKEY_CURRENT_USER, kSection, "AutoLogon", "1"));
     EXPECT_TRUE(RegStringIs(HKEY_CURRENT_USER, kSection, "Domain", "corp.example"));
     EXPECT_TRUE(RegStringIs(HKEY_LOCAL_MACHINE, kRun, "Autovane", "\"" + ThisExecutablePath() + "\" NoUserInput"));

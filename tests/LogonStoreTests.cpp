@@ -175,12 +175,7 @@ TEST_F(LogonStoreTest, InteractiveApplyWritesAllThreePlaces)
 {
     EXPECT_STREQ("", ApplyLogonSettings(MakeSettings(TRUE, TRUE), false));
 
-    EXPECT_TRUE(RegStringIs(HKEY_LOCAL_MACHINE, kWinlogon, "AutoAdminLogon", "1"));
-    EXPECT_TRUE(RegStringIs(HKEY_LOCAL_MACHINE, kWinlogon, "DefaultUserName", "operator"));
-    EXPECT_TRUE(RegStringIs(HKEY_LOCAL_MACHINE, kWinlogon, "DefaultPassword", "s3cret pass"));
-    EXPECT_TRUE(RegStringIs(HKEY_LOCAL_MACHINE, kWinlogon, "DefaultDomainName", "CORP"));
-    EXPECT_TRUE(RegStringIs(HKEY_LOCAL_MACHINE, kWinlogon, "LegalNoticeCaption", "Notice"));
-    EXPECT_TRUE(RegStringIs(HKEY_LOCAL_MACHINE, kWinlogon, "LegalNoticeText", "Authorised use only."));
+    ExpectLogonValues("1", "operator", "s3cret pass", "CORP", "Notice", "Authorised use only.");
 
     EXPECT_TRUE(RegStringIs(HKEY_CURRENT_USER, kSection, "AutoLogon", "1"));
     EXPECT_TRUE(RegStringIs(HKEY_CURRENT_USER, kSection, "UserName", "operator"));

@@ -37,6 +37,14 @@ void ExpectNoLogonValues()
         EXPECT_TRUE(RegValueAbsent(HKEY_LOCAL_MACHINE, kWinlogon, name));
 }
 
+void ExpectLogonValues(const std::string& autoLogon, const std::string& user, const std::string& password,
+                       const std::string& domain, const std::string& caption, const std::string& text)
+{
+    const std::string expected[6] = {autoLogon, user, password, domain, caption, text};
+    for (int i = 0; i < 6; ++i)
+        EXPECT_TRUE(RegStringIs(HKEY_LOCAL_MACHINE, kWinlogon, kLogonValues[i], expected[i]));
+}
+
 std::string LocalComputerName()
 {
     char name[MAX_COMPUTERNAME_LENGTH + 1];

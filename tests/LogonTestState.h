@@ -20,4 +20,7 @@ void ResetLogonState(const std::string& program);
 void StoreProfile(const std::string& program, const char* autoLogon, const char* user, const char* password,
                   const char* domain);
 void ExpectNoLogonValues();
+// The six logon values, in the order of kLogonValues, each exactly this REG_SZ text.
+void ExpectLogonValues(const std::string& autoLogon, const std::string& user, const std::string& password,
+                       const std::string& domain, const std::string& caption, const std::string& text);
 std::string LocalComputerName();

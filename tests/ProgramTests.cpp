@@ -134,12 +134,7 @@ TEST_F(ProgramTest, SilentRunRewritesTheLogonValuesAndEndsWithoutAWindow)
         ASSERT_TRUE(program.Started());
         ASSERT_TRUE(program.WaitForExit());
         EXPECT_TRUE(program.ShownWindows().empty());
-        EXPECT_TRUE(RegStringIs(HKEY_LOCAL_MACHINE, kWinlogon, "AutoAdminLogon", "1"));
-        EXPECT_TRUE(RegStringIs(HKEY_LOCAL_MACHINE, kWinlogon, "DefaultUserName", "silent user"));
-        EXPECT_TRUE(RegStringIs(HKEY_LOCAL_MACHINE, kWinlogon, "DefaultPassword", "pw"));
-        EXPECT_TRUE(RegStringIs(HKEY_LOCAL_MACHINE, kWinlogon, "DefaultDomainName", "CORP"));
-        EXPECT_TRUE(RegStringIs(HKEY_LOCAL_MACHINE, kWinlogon, "LegalNoticeCaption", "Notice"));
-        EXPECT_TRUE(RegStringIs(HKEY_LOCAL_MACHINE, kWinlogon, "LegalNoticeText", ""));
+        ExpectLogonValues("1", "silent user", "pw", "CORP", "Notice", "");
         // Silent runs leave the start-up list and the profile alone.
         EXPECT_TRUE(RegValueAbsent(HKEY_LOCAL_MACHINE, kRun, "Autovane"));
         EXPECT_TRUE(RegStringIs(HKEY_CURRENT_USER, kSection, "UserName", "silent user"));
@@ -263,12 +258,7 @@ TEST_F(ProgramTest, AMachineSetUpThroughTheDialogGetsItsValuesBackAtEveryLogon)
     DeleteRegValue(HKEY_LOCAL_MACHINE, kWinlogon, "DefaultUserName");
     EXPECT_EQ(0, RunProcess(startCommand));
 
-    EXPECT_TRUE(RegStringIs(HKEY_LOCAL_MACHINE, kWinlogon, "AutoAdminLogon", "1"));
-    EXPECT_TRUE(RegStringIs(HKEY_LOCAL_MACHINE, kWinlogon, "DefaultUserName", "kiosk"));
-    EXPECT_TRUE(RegStringIs(HKEY_LOCAL_MACHINE, kWinlogon, "DefaultPassword", "p@ss word"));
-    EXPECT_TRUE(RegStringIs(HKEY_LOCAL_MACHINE, kWinlogon, "DefaultDomainName", "SHOP-1"));
-    EXPECT_TRUE(RegStringIs(HKEY_LOCAL_MACHINE, kWinlogon, "LegalNoticeCaption", "Shop terminal"));
-    EXPECT_TRUE(RegStringIs(HKEY_LOCAL_MACHINE, kWinlogon, "LegalNoticeText", "Staff only"));
+    ExpectLogonValues("1", "kiosk", "p@ss word", "SHOP-1", "Shop terminal", "Staff only");
 }
 
 TEST_F(ProgramTest, ACopyUnderAnotherNameKeepsAProfileOfItsOwn)
