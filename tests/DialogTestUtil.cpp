@@ -216,3 +216,34 @@ void PressKey(HWND dialog, UINT virtualKey)
     PostMessageA(target, WM_KEYUP, virtualKey, 1 | scan | 0xC0000000);
     SyncWith(dialog);
 }
+
+void ParkPointer()
+{
+    MovePointerTo(GetDesktopWindow(), POINT{0, 0});
+}
+
+bool MovePointerOnto(HWND window)
+{
+    RECT client = {};
+    GetClientRect(window, &client);
+    return MovePointerTo(window, POINT{(client.left + client.right) / 2, (client.top + client.bottom) / 2});
+}
+
+bool MovePointerTo(HWND window, POINT client)
+{
+    POINT screen = client;
+    ClientToScreen(window, &screen);
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = static_cast<LONG>((screen.x * 65536LL + width / 2) / width);
+    input.mi.dy = static_cast<LONG>((screen.y * 65536LL + height / 2) / height);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &input, sizeof(input));
+    return WaitFor([&] {
+        POINT now = {};
+        GetCursorPos(&now);
+        return now.x == screen.x && now.y == screen.y;
+    });
+}

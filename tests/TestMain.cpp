@@ -1,6 +1,8 @@
 // tests/TestMain.cpp
 #include "TestMain.h"
 
+#include "DialogTestUtil.h"
+
 #include "platform/WinApp.h"
 #include "res/resource.h"
 
@@ -22,6 +24,11 @@ std::map<std::string, TestChildFunction>& Children()
 // named after Autovane.exe.
 CWinApp g_testApp;
 
+// Every test starts with the real pointer away from the dialogs (see ParkPointer).
+class PointerParker : public ::testing::EmptyTestEventListener {
+    void OnTestStart(const ::testing::TestInfo&) override { ParkPointer(); }
+};
+
 }  // namespace
 
 TestChildRegistration::TestChildRegistration(const char* name, TestChildFunction function)
@@ -37,5 +44,6 @@ int main(int argc, char** argv)
         return child == Children().end() ? 125 : child->second(argc - 3, argv + 3);
     }
     ::testing::InitGoogleTest(&argc, argv);
+    ::testing::UnitTest::GetInstance()->listeners().Append(new PointerParker);
     return RUN_ALL_TESTS();
 }
