@@ -8,55 +8,61 @@
 #   make fuzz         100000 damaged BMP files under Wine's heap checking
 #   make fuzz-native  the BMP header checks natively under AddressSanitizer and libFuzzer
 #
-# build/      the 32-bit program (build/Autovane.exe), the one that is shipped
-# build-x64/  the same sources as a 64-bit program, with the tests; this is what runs
-#             here, since Wine's 32-bit side needs a kernel that executes 32-bit code
+# build/      the 32-bit program (build/Autovane.exe), the one that is shipped, with the
+#             tests; this is what runs and is tested wherever the machine runs 32-bit code
+# build-x64/  the same sources as a 64-bit program, with the tests: built and run only on a
+#             machine that refuses 32-bit code (the scripts say so loudly)
 
 JOBS ?= 2
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all setup build build32 build64 run test bench screenshots dist fuzz fuzz-native bench-dib clean
+.PHONY: all setup shipped build build32 build64 run test bench screenshots dist fuzz fuzz-native bench-dib clean
 
 all: build
 
 setup:
 	@bash scripts/setup.sh
 
-build32: setup
-	@cmake -S . -B build -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake $(CMAKE_FLAGS) >/dev/null
+# The shipped program alone, with the probe that tells whether this machine runs it.
+shipped: setup
+	@cmake -S . -B build -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DAUTOVANE_TESTS=ON $(CMAKE_FLAGS) >/dev/null
+	@cmake --build build -j $(JOBS) --target Autovane probe32
+
+# Everything of one build, tests included. The scripts below pick the one that runs here.
+build32: shipped
 	@cmake --build build -j $(JOBS)
 
 build64: setup
 	@cmake -S . -B build-x64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DAUTOVANE_TESTS=ON $(CMAKE_FLAGS) >/dev/null
 	@cmake --build build-x64 -j $(JOBS)
 
-build: build32 build64
+build: shipped
 
-run: build
+run: shipped
 	@bash scripts/run.sh
 
-test: build
+test: shipped
 	@bash scripts/test.sh
 
 # The silent run at logon against its floor (a plain Win32 program doing the same work).
-bench: build64
+bench: shipped
 	@bash scripts/bench-silent.sh
 
 # PNG pictures of every window in build/screenshots/.
-screenshots: build64
+screenshots: shipped
 	@bash scripts/screenshots.sh
 
 # The release archive build/Autovane-<version>-win32.zip.
-dist: build32
+dist: shipped
 	@bash scripts/dist.sh
 
-fuzz: build64
+fuzz: shipped
 	@bash scripts/test.sh -C Fuzz -R '^dib_heap_checking$$|^dib_mutations$$'
 
 fuzz-native:
 	@bash tools/fuzz/run-native.sh
 
-bench-dib: build64
+bench-dib: shipped
 	@bash scripts/bench-dib.sh
 
 clean:

@@ -6,4 +6,4 @@ source "$ROOT/scripts/wine-env.sh"
 
 trap wine_stop EXIT
 wine_start
-"$ROOT/scripts/wine-run" "$ROOT/build-x64/bench_dib.exe"
+"$ROOT/scripts/wine-run" "$(wine_program_dir)/bench_dib.exe"

@@ -18,8 +18,9 @@ section='HKCU\software\Brindlework\Autovane\Logon Data'
 "$WINE" reg add "$section" /v Password /d bench /f >/dev/null 2>&1
 "$WINE" reg add "$section" /v Domain /d BENCH /f >/dev/null 2>&1
 
-exe="$ROOT/build-x64/Autovane.exe"
-ref="$ROOT/build-x64/silent_reference.exe"
+bin=$(wine_program_dir)
+exe="$bin/Autovane.exe"
+ref="$bin/silent_reference.exe"
 json=$(mktemp)
 hyperfine -N --warmup 5 --runs "$RUNS" --export-json "$json" \
   -n autovane "$WINE $exe NoUserInput" \

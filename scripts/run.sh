@@ -14,8 +14,9 @@ if $own_display; then
 else
   wine_ensure_prefix
 fi
-echo "Autovane runs on display $DISPLAY; close its dialog to end." >&2
-"$WINE" "$ROOT/build-x64/Autovane.exe" "$@" &
+bin=$(wine_program_dir)
+echo "Autovane ($bin/Autovane.exe) runs on display $DISPLAY; close its dialog to end." >&2
+"$WINE" "$bin/Autovane.exe" "$@" &
 program=$!
 if $own_display; then
   sleep 6

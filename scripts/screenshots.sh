@@ -7,8 +7,9 @@ OUT="$ROOT/build/screenshots"
 
 trap wine_stop EXIT
 wine_start
+bin=$(wine_program_dir)
 rm -rf "$OUT" && mkdir -p "$OUT"
-"$ROOT/scripts/wine-run" "$ROOT/build-x64/screenshots.exe" "$ROOT/build-x64/Autovane.exe" "$OUT"
+"$ROOT/scripts/wine-run" "$bin/screenshots.exe" "$bin/Autovane.exe" "$OUT"
 for bmp in "$OUT"/*.bmp; do
   /usr/bin/convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
 done

@@ -3,13 +3,13 @@
 # so a fresh Debian machine (as root) and a prepared one both come out the same.
 set -euo pipefail
 
-# The 32-bit compilers build the shipped program, the 64-bit ones the build that runs
-# here: only Wine's 64-bit side is installed, since its 32-bit side needs a kernel that
-# executes 32-bit code.
+# The 32-bit compilers build the shipped program, which runs under Wine's 32-bit side
+# (wine32, from the i386 architecture) in a 64-bit prefix, as on 64-bit Windows. The
+# 64-bit compilers and wine64 serve machines that refuse 32-bit code.
 packages=(
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-  wine wine64 fonts-wine xvfb imagemagick
+  wine wine64 wine32:i386 fonts-wine xvfb xauth imagemagick
   cmake make zip googletest
 )
 
@@ -21,5 +21,6 @@ done
 
 echo "setup: installing ${missing[*]}" >&2
 export DEBIAN_FRONTEND=noninteractive
+dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
 apt-get update -qq
 apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -1,15 +1,22 @@
 # Sourced by the other scripts: a private Wine prefix under build/, an Xvfb display and a
 # warm wine server, so that test processes and the program start in a fraction of a second.
 #
-# The tested executables are the x86-64 build: Wine runs 64-bit Windows code with its
-# 64-bit side alone, while its 32-bit side needs the kernel to execute 32-bit Linux code,
-# which some machines (this project's build machines among them) refuse.
+# The programs that run are those of the shipped 32-bit build (build/), under WOW64 in a
+# 64-bit prefix, wherever this machine runs 32-bit code. Wine's 32-bit side needs a kernel
+# that executes 32-bit Linux code; on a machine that refuses it, the 64-bit build
+# (build-x64/) runs instead and wine_program_dir says so loudly.
 
 ROOT=${ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
 export WINEPREFIX="$ROOT/build/wineprefix"
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml="
-WINE=$(command -v wine64 || echo /usr/lib/wine/wine64)
+# `wine` picks the 32- or 64-bit loader from the program's header, but is itself a
+# 32-bit program: where the kernel refuses 32-bit code only wine64 starts.
+if wine --version >/dev/null 2>&1; then
+  WINE=$(command -v wine)
+else
+  WINE=$(command -v wine64 || echo /usr/lib/wine/wine64)
+fi
 WINESERVER=$(command -v wineserver || echo /usr/lib/wine/wineserver)
 XVFB_DISPLAY=${XVFB_DISPLAY:-:87}
 
@@ -56,4 +63,19 @@ wine_stop() {
     for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
     rm -f "$ROOT/build/xvfb.pid" "/tmp/.X11-unix/X${XVFB_DISPLAY#:}"
   fi
+}
+
+# Builds the programs that run here and prints their directory: the shipped 32-bit build
+# (build/) when Wine runs its 32-bit probe, else the 64-bit build (build-x64/), with a
+# loud note. Needs wine_start and `make shipped`.
+wine_program_dir() {
+  if "$WINE" "$ROOT/build/probe32.exe" >/dev/null 2>&1; then
+    make -C "$ROOT" --no-print-directory build32 >&2
+    echo "$ROOT/build"
+    return
+  fi
+  echo "*** This machine does not run 32-bit code (Wine could not start build/probe32.exe):" >&2
+  echo "*** the shipped 32-bit program is NOT run here; the 64-bit build runs instead." >&2
+  make -C "$ROOT" --no-print-directory build64 >&2
+  echo "$ROOT/build-x64"
 }

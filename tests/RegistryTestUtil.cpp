@@ -3,11 +3,25 @@
 
 #include <sddl.h>
 
+namespace {
+
+// The machine keys are read and arranged in the 64-bit view, the one the logon process
+// reads and the program writes, also when the tests run as a 32-bit process under WOW64
+// (where the plain view of HKEY_LOCAL_MACHINE\SOFTWARE is the 32-bit copy).
+REGSAM View(HKEY root, REGSAM extraAccess)
+{
+    if (extraAccess & (KEY_WOW64_64KEY | KEY_WOW64_32KEY))
+        return extraAccess;
+    return root == HKEY_LOCAL_MACHINE ? extraAccess | KEY_WOW64_64KEY : extraAccess;
+}
+
+}  // namespace
+
 RegValue ReadRegValue(HKEY root, const char* path, const char* name, REGSAM extraAccess)
 {
     RegValue value;
     HKEY key;
-    if (RegOpenKeyExA(root, path, 0, KEY_QUERY_VALUE | extraAccess, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(root, path, 0, KEY_QUERY_VALUE | View(root, extraAccess), &key) != ERROR_SUCCESS)
         return value;
     DWORD size = 0;
     if (RegQueryValueExA(key, name, nullptr, &value.type, nullptr, &size) == ERROR_SUCCESS) {
@@ -23,7 +37,7 @@ RegValue ReadRegValue(HKEY root, const char* path, const char* name, REGSAM extr
 bool RegKeyExists(HKEY root, const char* path)
 {
     HKEY key;
-    if (RegOpenKeyExA(root, path, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(root, path, 0, KEY_QUERY_VALUE | View(root, 0), &key) != ERROR_SUCCESS)
         return false;
     RegCloseKey(key);
     return true;
@@ -32,7 +46,7 @@ bool RegKeyExists(HKEY root, const char* path)
 void SetRegBytes(HKEY root, const char* path, const char* name, DWORD type, const void* data, DWORD size)
 {
     HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr));
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_ALL_ACCESS | View(root, 0), nullptr, &key, nullptr));
     EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size));
     RegCloseKey(key);
 }
@@ -45,7 +59,7 @@ void SetRegString(HKEY root, const char* path, const char* name, const std::stri
 void DeleteRegValue(HKEY root, const char* path, const char* name)
 {
     HKEY key;
-    if (RegOpenKeyExA(root, path, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+    if (RegOpenKeyExA(root, path, 0, KEY_SET_VALUE | View(root, 0), &key) == ERROR_SUCCESS) {
         RegDeleteValueA(key, name);
         RegCloseKey(key);
     }
@@ -54,7 +68,7 @@ void DeleteRegValue(HKEY root, const char* path, const char* name)
 void DeleteRegTree(HKEY root, const char* path)
 {
     HKEY key;
-    if (RegOpenKeyExA(root, path, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(root, path, 0, KEY_ALL_ACCESS | View(root, 0), &key) != ERROR_SUCCESS)
         return;
     char child[256];
     while (RegEnumKeyA(key, 0, child, sizeof(child)) == ERROR_SUCCESS) {
@@ -62,7 +76,7 @@ void DeleteRegTree(HKEY root, const char* path)
         DeleteRegTree(root, childPath.c_str());
     }
     RegCloseKey(key);
-    RegDeleteKeyA(root, path);
+    RegDeleteKeyExA(root, path, View(root, 0), 0);
 }
 
 ::testing::AssertionResult RegStringIs(HKEY root, const char* path, const char* name,
@@ -92,7 +106,7 @@ void DeleteRegTree(HKEY root, const char* path)
 
 ScopedReadOnlyKey::ScopedReadOnlyKey(HKEY root, const char* path)
 {
-    if (RegOpenKeyExA(root, path, 0, WRITE_DAC | READ_CONTROL, &m_key) != ERROR_SUCCESS) {
+    if (RegOpenKeyExA(root, path, 0, WRITE_DAC | READ_CONTROL | View(root, 0), &m_key) != ERROR_SUCCESS) {
         ADD_FAILURE() << "cannot open " << path << " to change its security";
         m_key = nullptr;
         return;
