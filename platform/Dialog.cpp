@@ -2,6 +2,7 @@
 #include "Dialog.h"
 
 #include "Exceptions.h"
+#include "SystemInfo.h"
 #include "WinApp.h"
 
 #include <cstring>
@@ -36,11 +37,8 @@ RECT WorkAreaOf(HWND hWnd)
 {
     RECT area;
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-    HMODULE user = GetModuleHandleA("user32.dll");
-    auto monitorFromWindow = reinterpret_cast<MonitorFromWindowFn>(
-        reinterpret_cast<void*>(GetProcAddress(user, "MonitorFromWindow")));
-    auto getMonitorInfo = reinterpret_cast<GetMonitorInfoFn>(
-        reinterpret_cast<void*>(GetProcAddress(user, "GetMonitorInfoA")));
+    auto monitorFromWindow = AfxLookUpFunction<MonitorFromWindowFn>("user32.dll", "MonitorFromWindow");
+    auto getMonitorInfo = AfxLookUpFunction<GetMonitorInfoFn>("user32.dll", "GetMonitorInfoA");
     if (hWnd && monitorFromWindow && getMonitorInfo) {
         MONITORINFO info = {};
         info.cbSize = sizeof(info);
@@ -84,7 +82,7 @@ BOOL CWnd::UpdateData(BOOL saveAndValidate)
     } catch (const CUserException&) {
         return FALSE;
     } catch (...) {
-        AfxMessageBox("Internal application error.", MB_ICONEXCLAMATION);
+        AfxReportInternalError();
         return FALSE;
     }
 }
@@ -204,8 +202,7 @@ INT_PTR CALLBACK CDialog::AfxDlgProc(HWND hWnd, UINT message, WPARAM, LPARAM lPa
     try {
         return dialog->HandleInitDialog();
     } catch (...) {
-        MessageBoxA(hWnd, "Internal application error.", AfxGetApp() ? AfxGetApp()->m_strAppName : "",
-                    MB_OK | MB_ICONEXCLAMATION);
+        AfxReportInternalError();
         dialog->EndDialog(-1);
         return FALSE;
     }

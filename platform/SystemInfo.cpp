@@ -22,10 +22,7 @@ CString AfxGetModuleFileName(DWORD firstTry)
 bool AfxIsWow64Process()
 {
     using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    auto isWow64 = kernel ? reinterpret_cast<IsWow64ProcessFn>(
-                                reinterpret_cast<void*>(GetProcAddress(kernel, "IsWow64Process")))
-                          : nullptr;
+    auto isWow64 = AfxLookUpFunction<IsWow64ProcessFn>("kernel32.dll", "IsWow64Process");
     BOOL wow64 = FALSE;
     return isWow64 && isWow64(GetCurrentProcess(), &wow64) && wow64;
 }

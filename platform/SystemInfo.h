@@ -9,6 +9,20 @@
 // cannot tell it. Never a cut-off path: the buffer grows from firstTry characters.
 CString AfxGetModuleFileName(DWORD firstTry = MAX_PATH);
 
+// A function of a system library that older systems may lack, looked up at run time so
+// that the program still starts there: null when the library is not loaded or has no such
+// export.
+template <class Function>
+Function AfxLookUpFunction(HMODULE library, LPCSTR name)
+{
+    return library ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name))) : nullptr;
+}
+template <class Function>
+Function AfxLookUpFunction(LPCSTR loadedLibrary, LPCSTR name)
+{
+    return AfxLookUpFunction<Function>(GetModuleHandleA(loadedLibrary), name);
+}
+
 // True when this is a 32-bit process on 64-bit Windows. Asked at run time, because
 // systems before Windows XP SP2 have no IsWow64Process.
 bool AfxIsWow64Process();

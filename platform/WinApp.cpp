@@ -4,7 +4,6 @@
 #include "RegistryKey.h"
 #include "SystemInfo.h"
 #include "Wnd.h"
-#include "res/resource.h"
 
 #include <cstring>
 
@@ -161,6 +160,11 @@ int AfxMessageBox(LPCSTR text, UINT type, UINT)
     CWinApp* app = AfxGetApp();
     return MessageBoxA(owner, text, app ? static_cast<LPCSTR>(app->m_strAppName) : nullptr,
                        AfxMessageBoxType(type));
+}
+
+void AfxReportInternalError()
+{
+    AfxMessageBox("Internal application error.", MB_ICONEXCLAMATION);
 }
 
 int AfxMessageBox(UINT stringId, UINT type, UINT helpId)

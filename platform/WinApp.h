@@ -5,14 +5,12 @@
 // process; AfxGetApp() finds it.
 #pragma once
 
+#include "AfxRes.h"
 #include "CString.h"
 #include "CmdTarget.h"
 
 class CWnd;
 class CRegistryKey;
-
-// The title string id: when the string table holds it, it names the application.
-constexpr UINT AFX_IDS_APP_TITLE = 0xE000;
 
 class CWinApp : public CCmdTarget {
 public:
@@ -65,6 +63,9 @@ int AfxMessageBox(LPCSTR text, UINT type = MB_OK, UINT helpId = 0);
 int AfxMessageBox(UINT stringId, UINT type = MB_OK, UINT helpId = static_cast<UINT>(-1));
 // The type a message box is shown with, by the icon rule above.
 UINT AfxMessageBoxType(UINT type);
+// Tells the user that a handler failed in a way the program did not foresee (an exception
+// that reached the framework); the program goes on.
+void AfxReportInternalError();
 
 CWinApp* AfxGetApp();
 CWnd* AfxGetMainWnd();

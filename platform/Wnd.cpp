@@ -9,7 +9,7 @@
 
 namespace {
 
-const char* const kObjectProperty = "Autovane.CWnd";
+const char* const kObjectProperty = AFX_WND_OBJECT_PROPERTY;
 
 // Wrappers handed out for windows and DCs that have no object of their own; they live
 // until the message loop next finds the queue empty.
@@ -163,8 +163,7 @@ LRESULT CALLBACK CWnd::AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM
     try {
         result = wnd->WindowProc(message, wParam, lParam);
     } catch (...) {
-        MessageBoxA(nullptr, "Internal application error.", AfxGetApp() ? AfxGetApp()->m_strAppName : "",
-                    MB_OK | MB_ICONEXCLAMATION);
+        AfxReportInternalError();
     }
     wnd->m_pCurrentMsg = outer;
 

@@ -4,12 +4,21 @@
 // property. Subclassing puts the framework's window procedure in front of the window's
 // own and keeps the old one for default processing, so a class's message map sees every
 // message first and passes on what it does not handle.
+//
+// Who destroys a window: a CWnd never does. Its destructor only gives a window it is
+// still bound to its old procedure back; dialogs are destroyed by CDialog::DoModal and
+// controls by their parent. CToolTipCtrl, which creates its own window, destroys it with
+// the object. The temporary wrappers of FromHandle neither subclass nor destroy.
 #pragma once
 
 #include "CmdTarget.h"
 #include "CString.h"
 
 class CDataExchange;
+
+// The window property that holds a window's object. Windows of other programs and message
+// boxes have none, which is how tests and tools tell the program's own dialogs apart.
+#define AFX_WND_OBJECT_PROPERTY "AfxWnd.Object"
 
 class CWnd : public CCmdTarget {
 public:

@@ -14,9 +14,8 @@
 #define IDS_RUN_KEY             104
 #define IDS_NT_ONLY             105
 
-// The framework's help command, and its text for a help viewer that would not start
-#define ID_HELP                         0xE146
-#define AFX_IDP_FAILED_TO_LAUNCH_HELP   0xF107
+// The framework's help command and its text for a help viewer that would not start
+#include "platform/AfxRes.h"
 
 // Icons
 #define IDR_MAINFRAME           128

@@ -1,6 +1,8 @@
 // tests/DialogTestUtil.cpp
 #include "DialogTestUtil.h"
 
+#include "platform/Wnd.h"
+
 #include <atomic>
 #include <thread>
 
@@ -55,7 +57,7 @@ const char* IconName(HICON icon)
 bool IsMessageBoxWindow(HWND hWnd)
 {
     // The program's own dialogs carry the framework's object property; boxes do not.
-    return ClassOf(hWnd) == "#32770" && !GetPropA(hWnd, "Autovane.CWnd");
+    return ClassOf(hWnd) == "#32770" && !GetPropA(hWnd, AFX_WND_OBJECT_PROPERTY);
 }
 
 SeenMessageBox DescribeMessageBox(HWND box)

@@ -5,6 +5,7 @@
 // window's pixels from the screen into a 24-bit BMP file per picture.
 //
 //   screenshots.exe <Autovane.exe> <output directory>
+#include "platform/Wnd.h"
 #include "res/resource.h"
 
 #include <windows.h>
@@ -59,7 +60,7 @@ struct Search {
 
 Kind KindOf(HWND hWnd)
 {
-    if (GetPropA(hWnd, "Autovane.CWnd") == nullptr)
+    if (GetPropA(hWnd, AFX_WND_OBJECT_PROPERTY) == nullptr)
         return Kind::MessageBox;
     return GetDlgItem(hWnd, IDC_WEB_LINK) ? Kind::About : Kind::Settings;
 }
