@@ -14,7 +14,7 @@
 #             machine that refuses 32-bit code (the scripts say so loudly)
 
 JOBS ?= 2
-CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
+CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=MinSizeRel
 
 .PHONY: all setup shipped build build32 build64 run test bench screenshots dist fuzz fuzz-native bench-dib clean
 
