@@ -81,7 +81,8 @@ TEST(BackgroundDialogTest, EachModePutsTheImageWhereItBelongs)
         {IDB_TEST_GRADIENT, CBackgroundDialog::BkTile, 100, 60, 6, tiles},  // 3 x 2 tiles, the edge ones clipped
         {IDB_TEST_GRADIENT, 3, 100, 60, 6, tiles},
         {IDB_TEST_GRADIENT, -1, 100, 60, 6, tiles},
-        {IDB_TEST_GRADIENT, CBackgroundDialog::BkStretch, 80, 120, 6, {{0, 0, Gradient(0, 0)}, {79, 119, Gradient(39, 39)}, {40, 60, Gradient(20, 20)}}},
+        {IDB_TEST_GRADIENT, CBackgroundDialog::BkStretch, 80, 120, 6,
+         {{0, 0, Gradient(0, 0)}, {79, 119, Gradient(39, 39)}, {40, 60, Gradient(20, 20)}}},
         // (101 - 40) / 2 = 30, (60 - 40) / 2 = 10; then (31 - 40) / 2 = -4, not -5
         {IDB_TEST_GRADIENT, CBackgroundDialog::BkCenter, 101, 60, 1, {{30, 10, Gradient(0, 0)}, {29, 10, face}, {100, 59, face}}},
         {IDB_TEST_GRADIENT, CBackgroundDialog::BkCenter, 31, 60, 0, {{0, 10, Gradient(4, 0)}}},
@@ -180,8 +181,10 @@ TEST(AboutBoxTest, ShowsItsFiguresFollowsThePointerDragsAndEndsThroughOk)
     CAboutProbe about;
     EXPECT_EQ(IDCANCEL, RunWithScript("", [&] { return about.DoModal(); }, [&](HWND box) {
         const std::string shown = WindowText(GetDlgItem(box, IDC_MEMORY));
-        EXPECT_EQ(0u, shown.find("Total physical memory: " + std::string(CAboutDlg::FormatMemorySize(memory.ullTotalPhys)) + "\n"));
-        EXPECT_NE(std::string::npos, shown.find("\nTotal paging memory: " + std::string(CAboutDlg::FormatMemorySize(memory.ullTotalPageFile)) + "\n"));
+        const std::string total(CAboutDlg::FormatMemorySize(memory.ullTotalPhys));
+        const std::string paging(CAboutDlg::FormatMemorySize(memory.ullTotalPageFile));
+        EXPECT_EQ(0u, shown.find("Total physical memory: " + total + "\n")) << shown;
+        EXPECT_NE(std::string::npos, shown.find("\nTotal paging memory: " + paging + "\n")) << shown;
         EXPECT_EQ("1.06", WindowText(GetDlgItem(box, IDC_VERSION)));
         EXPECT_EQ("autovane@brindlework.example", WindowText(GetDlgItem(box, IDC_EMAIL_LINK)));
         EXPECT_EQ("www.brindlework.example", WindowText(GetDlgItem(box, IDC_WEB_LINK)));

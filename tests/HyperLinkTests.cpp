@@ -101,7 +101,8 @@ public:
 COLORREF LinkColour(HWND link)
 {
     const HDC dc = CreateCompatibleDC(nullptr);
-    const LRESULT brush = SendMessageA(GetParent(link), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(link));
+    const LRESULT brush =
+        SendMessageA(GetParent(link), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(link));
     const bool hollow = brush == reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH)) && GetBkMode(dc) == TRANSPARENT;
     const COLORREF colour = hollow ? GetTextColor(dc) : CLR_INVALID;
     DeleteDC(dc);
@@ -176,7 +177,8 @@ TEST_F(HyperLinkTest, OpensThroughTheShellOrTheHtmCommandOrNamesTheReason)
         {C, kStatus, nullptr, "", 27, "", "The filename association is\nincomplete or invalid."},
         {C, kStatus, nullptr, "", 28, "", "The DDE transaction could not\nbe completed because the request timed out."},
         {C, kStatus, nullptr, "", 29, "", "The DDE transaction failed."},
-        {C, kStatus, nullptr, "", 30, "", "The DDE transaction could not\nbe completed because other DDE transactions\nwere being processed."},
+        {C, kStatus, nullptr, "", 30, "",
+         "The DDE transaction could not\nbe completed because other DDE transactions\nwere being processed."},
         {C, kStatus, nullptr, "", 32, "", "The specified dynamic-link library was not found."},
         {C, kStatus, nullptr, "", 4, "", "Unknown Error (4) occurred."},
         {C, kStatus, nullptr, "", -7, "", "Unknown Error (-7) occurred."},
@@ -201,8 +203,10 @@ TEST_F(HyperLinkTest, OpensThroughTheShellOrTheHtmCommandOrNamesTheReason)
         {R, kSpace, nullptr, "", 0, " \"autovanetest:right\"", nullptr},
     };
     ASSERT_EQ(static_cast<size_t>(MAX_PATH), unterminated.size());
-    const std::string said = std::string(AfxGetApp()->m_strAppName) + " (exclamation, OK): Cannot execute link.\n\nReason: Cannot open link:\n\n";
-    CTestLink unknown(HLF_DEFAULT, kUnknownUrl.c_str()), scheme, fitting(HLF_DEFAULT, fits.c_str()), tooLong(HLF_DEFAULT, (fits + "u").c_str());
+    const std::string said =
+        std::string(AfxGetApp()->m_strAppName) + " (exclamation, OK): Cannot execute link.\n\nReason: Cannot open link:\n\n";
+    CTestLink unknown(HLF_DEFAULT, kUnknownUrl.c_str()), scheme, fitting(HLF_DEFAULT, fits.c_str()),
+        tooLong(HLF_DEFAULT, (fits + "u").c_str());
     MessageBoxAnswerer boxes;
     CLinkDialog({{&unknown, L}, {&scheme, R}, {&fitting, C}, {&tooLong, I}}).Run([&](HWND dialog) {
         std::map<int, bool> visited;
@@ -231,7 +235,8 @@ TEST_F(HyperLinkTest, OpensThroughTheShellOrTheHtmCommandOrNamesTheReason)
             EXPECT_EQ(row.recorded.empty() ? Lines() : Lines{row.recorded}, Runs());
             ASSERT_EQ(shown + (row.reason ? 1 : 0), boxes.Seen().size());
             const SeenMessageBox& box = boxes.Seen().back();
-            const std::string seen = box.caption + " (" + box.icon + (box.buttons == std::set<int>{IDOK} ? ", OK): " : "): ") + box.text;
+            const std::string seen =
+                box.caption + " (" + box.icon + (box.buttons == std::set<int>{IDOK} ? ", OK): " : "): ") + box.text;
             EXPECT_EQ(row.reason ? said + row.reason : "", row.reason ? seen : "");
             visited[row.link] = visited[row.link] || !row.recorded.empty() || (row.how == kStatus && row.bytes > 32);
             Focus(GetDlgItem(dialog, IDC_OTHER));
