@@ -239,8 +239,10 @@ bool MovePointerTo(HWND window, POINT client)
     const int height = GetSystemMetrics(SM_CYSCREEN);
     INPUT input = {};
     input.type = INPUT_MOUSE;
-    input.mi.dx = static_cast<LONG>((screen.x * 65536LL + width / 2) / width);
-    input.mi.dy = static_cast<LONG>((screen.y * 65536LL + height / 2) / height);
+    // The system scales the normalised coordinates back down, truncating: rounding them up
+    // lands on the pixel itself (rounding to nearest fell one short on every third row).
+    input.mi.dx = static_cast<LONG>((screen.x * 65536LL + width - 1) / width);
+    input.mi.dy = static_cast<LONG>((screen.y * 65536LL + height - 1) / height);
     input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     SendInput(1, &input, sizeof(input));
     return WaitFor([&] {
@@ -248,4 +250,10 @@ bool MovePointerTo(HWND window, POINT client)
         GetCursorPos(&now);
         return now.x == screen.x && now.y == screen.y;
     });
+}
+
+bool MovePointerUntil(HWND window, POINT client, const std::function<bool()>& state)
+{
+    int moves = 0;
+    return WaitFor([&] { return state() || !MovePointerTo(window, POINT{client.x + (moves++ & 1), client.y}); }) && state();
 }

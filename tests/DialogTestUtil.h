@@ -64,6 +64,10 @@ void ParkPointer();
 // given in the window's client coordinates, and waits until the system has it there.
 bool MovePointerOnto(HWND window);
 bool MovePointerTo(HWND window, POINT client);
+// Moves the pointer there and waits until the state holds. Wine at times puts the pointer
+// back where it was a moment before, and the windows follow it; so while the state does
+// not hold, the pointer is moved again, a pixel aside and back, as a fresh move.
+bool MovePointerUntil(HWND window, POINT client, const std::function<bool()>& state);
 // Waits until the condition holds; false after the timeout.
 bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
 // Waits until the dialog's thread has handled everything posted to the dialog so far.

@@ -10,6 +10,3 @@
 #define IDC_LINK_CENTER         9103
 #define IDC_LINK_CENTERIMAGE    9104
 #define IDC_OTHER               9106
-
-// The cursor a stand-in help viewer offers as its hand.
-#define IDC_TEST_HAND           106
