@@ -255,5 +255,7 @@ bool MovePointerTo(HWND window, POINT client)
 bool MovePointerUntil(HWND window, POINT client, const std::function<bool()>& state)
 {
     int moves = 0;
-    return WaitFor([&] { return state() || !MovePointerTo(window, POINT{client.x + (moves++ & 1), client.y}); }) && state();
+    bool held = false;
+    WaitFor([&] { return (held = state()) || !MovePointerTo(window, POINT{client.x + (moves++ & 1), client.y}); });
+    return held;
 }
