@@ -22,6 +22,13 @@ BEGIN_MESSAGE_MAP(CLogonDlg, CDialog)
     ON_WM_SETCURSOR()
 END_MESSAGE_MAP()
 
+void CLogonDlg::ResetCollapseState()
+{
+    s_rcLarge = RECT{0, 0, 0, 0};
+    s_rcSmall = RECT{0, 0, 0, 0};
+    s_bExpandNext = TRUE;
+}
+
 CLogonDlg::CLogonDlg(CWnd* parent) : CDialog(IDD_LOGON_DIALOG, parent)
 {
     m_hIcon = LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME));
@@ -48,6 +55,17 @@ BOOL CLogonDlg::OnInitDialog()
         AfxGetMainWnd()->PostMessage(WM_CLOSE);
     }
 
+    // Only the first argument counts; without one, nothing matches.
+    m_strCommand = __argc > 1 ? __argv[1] : "";
+    m_strCommand.MakeUpper();
+    // The start-up entry runs at every user's logon. A user who never stored settings has
+    // nothing to re-apply, and applying the empty defaults would wipe the automatic logon
+    // an administrator set up for another account: end unseen, writing nothing.
+    if (IsSilent() && !LogonSettings::HasProfileCopy()) {
+        EndDialog(IDCANCEL);
+        return FALSE;
+    }
+
     LogonSettings settings;
     settings.LoadProfileSettings();
     settings.LoadLogonMessage();
@@ -60,9 +78,6 @@ BOOL CLogonDlg::OnInitDialog()
     CheckDlgButton(m_hWnd, IDC_AUTOLOGON, settings.m_bAutoLogon ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(m_hWnd, IDC_DISPLAY_MESSAGE, settings.m_bShowMessage ? BST_CHECKED : BST_UNCHECKED);
 
-    // Only the first argument counts; without one, nothing matches.
-    m_strCommand = __argc > 1 ? __argv[1] : "";
-    m_strCommand.MakeUpper();
     if (IsSilent())
         OnOK();
     // A silent run that succeeded ends here unseen: the menu item, icons and tooltips
@@ -194,10 +209,14 @@ void CLogonDlg::EnableVisibleControls()
     }
 }
 
+// The notice section shows exactly while its box is ticked. The box's state is read
+// rather than flipped here: Enter sends this same click when the pointer rests on the box
+// (the default button follows the pointer), and that click does not change the box.
 void CLogonDlg::OnDisplayMessage()
 {
-    ShowMessageArea(IDC_COLLAPSE_MARKER, s_bExpandNext);
-    s_bExpandNext = !s_bExpandNext;
+    const BOOL expand = IsDlgButtonChecked(m_hWnd, IDC_DISPLAY_MESSAGE) != 0;
+    ShowMessageArea(IDC_COLLAPSE_MARKER, expand);
+    s_bExpandNext = !expand;
 }
 
 // The default button follows the mouse: over a button it is that button, over anything

@@ -15,10 +15,9 @@ public:
 
     BOOL PreTranslateMessage(MSG* msg) override;
 
-    // The collapse state is shared by every instance for the life of the process.
-    static RECT s_rcLarge;
-    static RECT s_rcSmall;
-    static BOOL s_bExpandNext;
+    // Forgets the collapse rectangles, as at process start, so that the next dialog
+    // measures its own (for tests that run several dialogs in one process).
+    static void ResetCollapseState();
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
@@ -48,6 +47,12 @@ protected:
     CButton m_btnOK;
     CButton m_btnCancel;
     HICON m_hIcon;
+
+private:
+    // The collapse state is shared by every instance for the life of the process.
+    static RECT s_rcLarge;
+    static RECT s_rcSmall;
+    static BOOL s_bExpandNext;
 
     DECLARE_MESSAGE_MAP()
 };

@@ -53,6 +53,11 @@ void LogonSettings::LoadProfileSettings()
         m_strDomain = GetLocalComputerName();
 }
 
+bool LogonSettings::HasProfileCopy()
+{
+    return AfxGetApp()->HasProfileEntry(kProfileSection, kAutoLogonEntry);
+}
+
 void LogonSettings::LoadLogonMessage()
 {
     m_strCaption.Empty();

@@ -25,6 +25,9 @@ struct LogonSettings {
     // From the profile copy: flag, user name, password, domain (the computer name when
     // no domain is stored).
     void LoadProfileSettings();
+    // Whether the current user has a profile copy at all: anyone who pressed OK in the
+    // dialog has one, automatic logon on or off. Looking creates nothing.
+    static bool HasProfileCopy();
     // From the logon configuration: the notice caption and text, whole; the notice is
     // shown when either is non-empty. A key that does not open leaves both empty.
     void LoadLogonMessage();

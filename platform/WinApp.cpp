@@ -132,6 +132,16 @@ CString CWinApp::GetProfileString(LPCSTR section, LPCSTR entry, LPCSTR defaultTe
     return text;
 }
 
+bool CWinApp::HasProfileEntry(LPCSTR section, LPCSTR entry) const
+{
+    if (m_strRegistryKey.IsEmpty())
+        return false;
+    const CString path = CString("software\\") + m_strRegistryKey + "\\" + m_strAppName + "\\" + section;
+    CRegistryKey key;
+    return key.Open(HKEY_CURRENT_USER, path, KEY_QUERY_VALUE) == ERROR_SUCCESS &&
+           RegQueryValueExA(key.Handle(), entry, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
 BOOL CWinApp::WriteProfileString(LPCSTR section, LPCSTR entry, LPCSTR value)
 {
     CRegistryKey key;

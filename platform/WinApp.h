@@ -35,6 +35,9 @@ public:
     // unreadable. Like every profile access it creates the keys down to the section.
     CString GetProfileString(LPCSTR section, LPCSTR entry, LPCSTR defaultText = nullptr);
     BOOL WriteProfileString(LPCSTR section, LPCSTR entry, LPCSTR value);
+    // Whether the entry exists; unlike the reads above it opens the keys for reading only
+    // and so leaves nothing behind when they are missing.
+    bool HasProfileEntry(LPCSTR section, LPCSTR entry) const;
     // Switches on 3-D drawing of dialog controls; systems of major version 4 and later
     // draw them so themselves.
     BOOL Enable3dControlsStatic();

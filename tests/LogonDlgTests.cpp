@@ -52,9 +52,7 @@ protected:
     // collapse state starts afresh and the dialog is the main window.
     static INT_PTR RunDialog(const std::function<void(HWND)>& script)
     {
-        CLogonDlg::s_rcLarge = RECT{0, 0, 0, 0};
-        CLogonDlg::s_rcSmall = RECT{0, 0, 0, 0};
-        CLogonDlg::s_bExpandNext = TRUE;
+        CLogonDlg::ResetCollapseState();
         return RunWithScript("Autovane", [] {
             CLogonDlg dialog;
             AfxGetApp()->m_pMainWnd = &dialog;
@@ -216,28 +214,43 @@ TEST_F(LogonDialogTest, DisplayMessageExpandsAndCollapsesToTheSameSizes)
 
 //--- The default button ------------------------------------------------------------------
 
+// Rests the real pointer on the control (the dialog itself: a spot of background) and
+// waits until the default button has followed it.
+::testing::AssertionResult PointAt(HWND dialog, int id)
+{
+    HWND target = id ? GetDlgItem(dialog, id) : dialog;
+    const POINT spot = id ? POINT{4, 4} : POINT{2, 2};
+    const LRESULT expected = MAKELRESULT(id ? id : IDC_NOFOCUS, DC_HASDEFID);
+    if (MovePointerUntil(target, spot, [&] { return SendMessageA(dialog, DM_GETDEFID, 0, 0) == expected; }))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "the default button did not follow the pointer to " << id;
+}
+
 TEST_F(LogonDialogTest, EnterRunsOkOnlyWhileThePointerRestsOnOk)
 {
     const INT_PTR result = RunDialog([](HWND dialog) {
         FillLogon(dialog, "operator", "CORP");
-        FocusControl(dialog, IDC_USERNAME);
-
-        // Over a label or the background the cursor counts as over the dialog itself.
-        SendMessageA(dialog, WM_SETCURSOR, reinterpret_cast<WPARAM>(dialog), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-        EXPECT_EQ(MAKELRESULT(IDC_NOFOCUS, DC_HASDEFID), SendMessageA(dialog, DM_GETDEFID, 0, 0));
-        PressKey(dialog, VK_RETURN);
-        ASSERT_TRUE(IsWindowVisible(dialog));
-        EXPECT_TRUE(RegValueAbsent(HKEY_LOCAL_MACHINE, kWinlogon, "DefaultUserName"));
-
-        SendMessageA(dialog, WM_SETCURSOR, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDCANCEL)),
-                     MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-        EXPECT_EQ(MAKELRESULT(IDCANCEL, DC_HASDEFID), SendMessageA(dialog, DM_GETDEFID, 0, 0));
-
-        SendMessageA(dialog, WM_SETCURSOR, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDOK)),
-                     MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-        EXPECT_EQ(MAKELRESULT(IDOK, DC_HASDEFID), SendMessageA(dialog, DM_GETDEFID, 0, 0));
-        FocusControl(dialog, IDC_USERNAME);
-        PressKey(dialog, VK_RETURN);
+        SetForegroundWindow(dialog);
+        EXPECT_TRUE(PointAt(dialog, IDCANCEL));
+        int displayPasses = 0;
+        for (int id : {0, IDC_DISPLAY_MESSAGE, IDC_DISPLAY_MESSAGE, IDOK}) {
+            SCOPED_TRACE(id);
+            ASSERT_TRUE(PointAt(dialog, id));
+            // Enter on the notice box: once from unticked, once from ticked.
+            if (id == IDC_DISPLAY_MESSAGE && displayPasses++ == 1)
+                Click(dialog, IDC_DISPLAY_MESSAGE);
+            FocusControl(dialog, IDC_USERNAME);
+            const bool ticked = Checked(dialog, IDC_DISPLAY_MESSAGE);
+            PressKey(dialog, VK_RETURN);
+            if (id == IDOK)
+                break;
+            ASSERT_TRUE(IsWindowVisible(dialog));
+            EXPECT_TRUE(RegValueAbsent(HKEY_LOCAL_MACHINE, kWinlogon, "DefaultUserName"));
+            // The notice section shows exactly while its box is ticked, whatever Enter did.
+            EXPECT_EQ(ticked, Checked(dialog, IDC_DISPLAY_MESSAGE));
+            EXPECT_EQ(ticked, IsWindowVisible(GetDlgItem(dialog, IDC_MESSAGE_GROUP)) != FALSE);
+            EXPECT_EQ(ticked, IsWindowEnabled(GetDlgItem(dialog, IDC_CAPTION)) != FALSE);
+        }
     });
     EXPECT_EQ(IDOK, result);
     EXPECT_TRUE(RegStringIs(HKEY_LOCAL_MACHINE, kWinlogon, "DefaultUserName", "operator"));

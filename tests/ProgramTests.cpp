@@ -141,6 +141,32 @@ TEST_F(ProgramTest, SilentRunRewritesTheLogonValuesAndEndsWithoutAWindow)
     }
 }
 
+// The start-up entry runs at every user's logon. Automatic logon set up by an
+// administrator for another account survives the logon of a user who has no copy; a user
+// who has one, even with automatic logon off, gets it applied as before.
+TEST_F(ProgramTest, SilentRunOfAUserWithoutACopyChangesNothing)
+{
+    const char* const configured[6] = {"1", "kiosk", "kiosk-pw", "LAB", "Notice", "Text"};
+    for (int i = 0; i < 6; ++i)
+        SetRegString(HKEY_LOCAL_MACHINE, kWinlogon, kLogonValues[i], configured[i]);
+    const std::string command = "\"C:\\Tools\\Autovane.exe\" NoUserInput";
+    SetRegString(HKEY_LOCAL_MACHINE, kRun, "Autovane", command);
+    {
+        Program program("NoUserInput");
+        ASSERT_TRUE(program.Started());
+        ASSERT_TRUE(program.WaitForExit());
+        EXPECT_TRUE(program.ShownWindows().empty());
+    }
+    ExpectLogonValues("1", "kiosk", "kiosk-pw", "LAB", "Notice", "Text");
+    EXPECT_TRUE(RegStringIs(HKEY_LOCAL_MACHINE, kRun, "Autovane", command));
+    EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, "software\\Brindlework\\Autovane"));
+
+    StoreProfile("Autovane", "0", "", "", "");
+    Program program("NoUserInput");
+    ASSERT_TRUE(program.WaitForExit());
+    ExpectLogonValues("0", "", "", LocalComputerName(), "Notice", "Text");
+}
+
 TEST_F(ProgramTest, OnlyTheExactWordAsFirstArgumentIsSilent)
 {
     StoreProfile("Autovane", "1", "user", "pw", "CORP");
