@@ -1,6 +1,8 @@
 // about/AboutDlg.cpp
 #include "AboutDlg.h"
 
+#include "platform/SystemInfo.h"
+
 #include "res/resource.h"
 #include "res/version.h"
 
@@ -121,8 +123,7 @@ CString CAboutDlg::FormatMemorySummary(const MemoryCounts& counts)
 MemoryCounts CAboutDlg::ReadMemoryCounts()
 {
     using StatusExFn = BOOL(WINAPI*)(LPMEMORYSTATUSEX);
-    auto statusEx = reinterpret_cast<StatusExFn>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GlobalMemoryStatusEx")));
+    auto statusEx = AfxLookUpFunction<StatusExFn>("kernel32.dll", "GlobalMemoryStatusEx");
     MEMORYSTATUSEX extended = {};
     extended.dwLength = sizeof(extended);
     if (statusEx && statusEx(&extended))
