@@ -1,6 +1,7 @@
 // platform/Controls.cpp
 #include "Controls.h"
 
+#include "SystemInfo.h"
 #include "WinApp.h"
 
 namespace {
@@ -12,9 +13,7 @@ bool LoadCommonControls()
 {
     static HMODULE library = LoadLibraryA("comctl32.dll");
     using InitFn = void(WINAPI*)();
-    static auto init = library ? reinterpret_cast<InitFn>(
-                                     reinterpret_cast<void*>(GetProcAddress(library, "InitCommonControls")))
-                               : nullptr;
+    static auto init = AfxLookUpFunction<InitFn>(library, "InitCommonControls");
     if (init)
         init();
     return library != nullptr;
