@@ -88,10 +88,10 @@ BOOL CBackgroundDialog::OnQueryNewPalette()
         return static_cast<BOOL>(Default());
     UINT mapped = 0;
     {
+        // Realised in the foreground; the earlier palette goes back as a background one.
         CClientDC dc(this);
-        CPalette* previous = dc.SelectPalette(palette, FALSE);
+        CPaletteSelection selection(dc, *palette, FALSE, TRUE);
         mapped = dc.RealizePalette();
-        dc.SelectPalette(previous, TRUE);
     }
     if (mapped == 0)
         return FALSE;
@@ -107,10 +107,12 @@ void CBackgroundDialog::OnPaletteChanged(CWnd* pFocusWnd)
         Default();
         return;
     }
-    CClientDC dc(this);
-    CPalette* previous = dc.SelectPalette(palette, TRUE);
-    const UINT mapped = dc.RealizePalette();
-    dc.SelectPalette(previous, TRUE);
+    UINT mapped = 0;
+    {
+        CClientDC dc(this);
+        CPaletteSelection selection(dc, *palette, TRUE, TRUE);
+        mapped = dc.RealizePalette();
+    }
     if (mapped != 0)
         InvalidateRect(m_hWnd, nullptr, TRUE);
 }

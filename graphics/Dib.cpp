@@ -64,35 +64,26 @@ private:
 
 }  // namespace
 
-CDib::~CDib()
-{
-    FreeImage();
-    delete m_pPalette;
-}
-
 void CDib::FreeImage()
 {
-    delete[] reinterpret_cast<BYTE*>(m_pInfo);
-    m_pInfo = nullptr;
-    delete[] m_pBits;
-    m_pBits = nullptr;
+    m_pInfo.reset();
+    m_pBits.reset();
 }
 
+// Every row length of the bitmap code comes from the file reader's arithmetic.
 DWORD CDib::PackedRowBytes(DWORD bitCount, DWORD width)
 {
-    const DWORD bits = bitCount * width;
-    return (bits >> 3) + ((bits & 7) ? 1 : 0);
+    return static_cast<DWORD>(bmp::PackedRowBytes(bitCount, width));
 }
 
 DWORD CDib::AlignedRowBytes(DWORD bitCount, DWORD width)
 {
-    return (bitCount * width + 31) / 32 * 4;
+    return static_cast<DWORD>(bmp::AlignedRowBytes(bitCount, width));
 }
 
 RGBQUAD* CDib::GetColorTable() const
 {
-    return m_pInfo ? reinterpret_cast<RGBQUAD*>(reinterpret_cast<BYTE*>(m_pInfo) + sizeof(BITMAPINFOHEADER))
-                   : nullptr;
+    return m_pInfo ? reinterpret_cast<RGBQUAD*>(m_pInfo.get() + sizeof(BITMAPINFOHEADER)) : nullptr;
 }
 
 WORD CDib::GetColorTableEntries() const
@@ -131,27 +122,24 @@ BOOL CDib::CreateFromBitmap(CDC* pDC, CBitmap* pBitmap)
         if (!pBitmap || !pBitmap->GetBitmap(&bm) || bm.bmWidth <= 0 || bm.bmHeight <= 0)
             throw DibError(kErrorShortGetDIBits);
 
-        delete[] m_pBits;
-        m_pBits = nullptr;
+        FreeImage();
         const bool keepsDepth = bm.bmBitsPixel <= 8;
         const WORD heldBits = keepsDepth ? bm.bmBitsPixel : 24;
         // Rows at 8 bits for every shallow image, larger than 1- and 4-bit rows need.
-        const uint64_t rowBytes = bmp::AlignedRowBytes(keepsDepth ? 8 : 24, bm.bmWidth);
+        const uint64_t rowBytes = AlignedRowBytes(keepsDepth ? 8 : 24, bm.bmWidth);
         const uint64_t dataBytes = rowBytes * static_cast<uint64_t>(bm.bmHeight);
         if (dataBytes > SIZE_MAX)
             throw DibError(kErrorNoDataStorage);
-        m_pBits = new (std::nothrow) BYTE[static_cast<size_t>(dataBytes)];
+        m_pBits.reset(new (std::nothrow) BYTE[static_cast<size_t>(dataBytes)]);
         if (!m_pBits)
             throw DibError(kErrorNoDataStorage);
 
         const WORD entries = TableEntriesFor(bm.bmBitsPixel);
-        delete[] reinterpret_cast<BYTE*>(m_pInfo);
-        m_pInfo = reinterpret_cast<BITMAPINFO*>(
-            new (std::nothrow) BYTE[sizeof(BITMAPINFOHEADER) + sizeof(RGBQUAD) * entries]());
+        m_pInfo.reset(new (std::nothrow) BYTE[sizeof(BITMAPINFOHEADER) + sizeof(RGBQUAD) * entries]());
         if (!m_pInfo)
             throw DibError(kErrorNoInfoBlock);
 
-        BITMAPINFOHEADER& header = m_pInfo->bmiHeader;
+        BITMAPINFOHEADER& header = GetInfo()->bmiHeader;
         header.biSize = sizeof(BITMAPINFOHEADER);
         header.biWidth = bm.bmWidth;
         header.biHeight = bm.bmHeight;
@@ -163,7 +151,7 @@ BOOL CDib::CreateFromBitmap(CDC* pDC, CBitmap* pBitmap)
 
         HDC hdc = pDC ? pDC->GetSafeHdc() : nullptr;
         const UINT lines = bm.bmHeight & 0xFFFF;
-        if (GetDIBits(hdc, *pBitmap, 0, lines, m_pBits, m_pInfo, DIB_RGB_COLORS) != bm.bmHeight)
+        if (GetDIBits(hdc, *pBitmap, 0, lines, GetBits(), GetInfo(), DIB_RGB_COLORS) != bm.bmHeight)
             throw DibError(kErrorShortGetDIBits);
     } catch (DibError) {
         FreeImage();
@@ -218,8 +206,8 @@ BOOL CDib::Read(CFile* pFile)
     } catch (DibError) {
         return FALSE;
     }
-    m_pInfo = reinterpret_cast<BITMAPINFO*>(info.release());
-    m_pBits = bits.release();
+    m_pInfo = std::move(info);
+    m_pBits = std::move(bits);
     MakePalette();
     m_bRowsAligned = TRUE;
     return TRUE;
@@ -230,8 +218,7 @@ BOOL CDib::Read(CFile* pFile)
 
 BOOL CDib::MakePalette()
 {
-    delete m_pPalette;
-    m_pPalette = nullptr;
+    m_pPalette.reset();
     if (!m_pInfo || GetBitCount() > 8)
         return FALSE;
 
@@ -251,7 +238,7 @@ BOOL CDib::MakePalette()
         entry.peBlue = table[i].rgbBlue;
         entry.peFlags = 0;
     }
-    m_pPalette = new CPalette;
+    m_pPalette = std::make_unique<CPalette>();
     m_pPalette->CreatePalette(logPalette);
     return TRUE;
 }
@@ -262,7 +249,7 @@ BOOL CDib::AlignRows()
         return TRUE;
     if (!m_pBits)
         return FALSE;
-    const BITMAPINFOHEADER& header = m_pInfo->bmiHeader;
+    const BITMAPINFOHEADER& header = GetInfo()->bmiHeader;
     const DWORD aligned = AlignedRowBytes(header.biBitCount, header.biWidth);
     const DWORD packed = PackedRowBytes(header.biBitCount, header.biWidth);
     // Compressed data has no rows to move.
@@ -272,8 +259,8 @@ BOOL CDib::AlignRows()
             return FALSE;
         // Last row first, so that every row moves outward into space already vacated.
         for (size_t i = RowCount(header); i-- > 1;) {
-            std::memcpy(row.get(), m_pBits + i * packed, packed);
-            std::memcpy(m_pBits + i * aligned, row.get(), packed);
+            std::memcpy(row.get(), GetBits() + i * packed, packed);
+            std::memcpy(GetBits() + i * aligned, row.get(), packed);
         }
     }
     m_bRowsAligned = TRUE;
@@ -285,32 +272,32 @@ BOOL CDib::AlignRows()
 
 void CDib::StretchDraw(CDC* pDC, int x, int y, int cx, int cy)
 {
-    CDrawPalette palette(pDC, m_pPalette);
+    CDrawPalette palette(pDC, GetPalette());
     // A top-down image (negative height) is as many rows high as a bottom-up one; passed
     // as it is stored, the height would turn the picture over.
     if (m_pBits)
         StretchDIBits(pDC ? pDC->GetSafeHdc() : nullptr, x, y, cx, cy, 0, 0, GetWidth(),
-                      static_cast<int>(RowCount(m_pInfo->bmiHeader)), m_pBits, m_pInfo,
+                      static_cast<int>(RowCount(GetInfo()->bmiHeader)), GetBits(), GetInfo(),
                       DIB_RGB_COLORS, SRCCOPY);
 }
 
 void CDib::Draw(CDC* pDC, int x, int y)
 {
     if (m_pInfo)
-        StretchDraw(pDC, x, y, GetWidth(), static_cast<int>(RowCount(m_pInfo->bmiHeader)));
+        StretchDraw(pDC, x, y, GetWidth(), static_cast<int>(RowCount(GetInfo()->bmiHeader)));
     else
         StretchDraw(pDC, x, y, 0, 0);
 }
 
 int CDib::DrawRegion(CDC* pDC, const RECT& rcDest, const RECT& rcSrc)
 {
-    CDrawPalette palette(pDC, m_pPalette);
+    CDrawPalette palette(pDC, GetPalette());
     if (!m_pBits)
         return 0;
-    const int rows = static_cast<int>(RowCount(m_pInfo->bmiHeader));
+    const int rows = static_cast<int>(RowCount(GetInfo()->bmiHeader));
     return SetDIBitsToDevice(pDC ? pDC->GetSafeHdc() : nullptr, rcDest.left, rcDest.top,
                              rcDest.right - rcDest.left, rcDest.bottom - rcDest.top, rcSrc.left,
-                             rows - rcSrc.bottom, 0, rows, m_pBits, m_pInfo, DIB_RGB_COLORS);
+                             rows - rcSrc.bottom, 0, rows, GetBits(), GetInfo(), DIB_RGB_COLORS);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -328,7 +315,7 @@ BOOL CDib::Write(CFile* pFile)
 {
     if (!m_pBits)
         return FALSE;
-    BITMAPINFOHEADER& header = m_pInfo->bmiHeader;
+    BITMAPINFOHEADER& header = GetInfo()->bmiHeader;
     const bool compressed = header.biCompression != BI_RGB;
     if (!compressed && !m_bRowsAligned)
         AlignRows();
@@ -347,7 +334,7 @@ BOOL CDib::Write(CFile* pFile)
         header.biSizeImage = 0;
 
     pFile->Write(&fileHeader, sizeof(fileHeader));
-    pFile->Write(m_pInfo, sizeof(BITMAPINFOHEADER) + tableBytes);
-    pFile->Write(m_pBits, imageBytes);
+    pFile->Write(GetInfo(), sizeof(BITMAPINFOHEADER) + tableBytes);
+    pFile->Write(GetBits(), imageBytes);
     return TRUE;
 }

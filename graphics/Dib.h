@@ -14,10 +14,12 @@
 
 #include <windows.h>
 
+#include <memory>
+
 class CDib {
 public:
     CDib() = default;
-    virtual ~CDib();
+    virtual ~CDib() = default;
     CDib(const CDib&) = delete;
     CDib& operator=(const CDib&) = delete;
 
@@ -49,20 +51,22 @@ public:
     // Spreads rows packed to whole bytes out to the aligned row length, in place.
     BOOL AlignRows();
 
+    // Rows of `width` pixels packed to whole bytes, and filled out to a multiple of 4 bytes
+    // as DIB and BMP rows are (BmpLayout's arithmetic).
     static DWORD PackedRowBytes(DWORD bitCount, DWORD width);
     static DWORD AlignedRowBytes(DWORD bitCount, DWORD width);
 
-    BITMAPINFO* GetInfo() const { return m_pInfo; }
+    BITMAPINFO* GetInfo() const { return reinterpret_cast<BITMAPINFO*>(m_pInfo.get()); }
     RGBQUAD* GetColorTable() const;
-    BYTE* GetBits() const { return m_pBits; }
-    CPalette* GetPalette() const { return m_pPalette; }
+    BYTE* GetBits() const { return m_pBits.get(); }
+    CPalette* GetPalette() const { return m_pPalette.get(); }
     // These read the held header: call them only while an image is held.
-    int GetWidth() const { return m_pInfo->bmiHeader.biWidth; }
-    int GetHeight() const { return m_pInfo->bmiHeader.biHeight; }
-    WORD GetBitCount() const { return m_pInfo->bmiHeader.biBitCount; }
+    int GetWidth() const { return GetInfo()->bmiHeader.biWidth; }
+    int GetHeight() const { return GetInfo()->bmiHeader.biHeight; }
+    WORD GetBitCount() const { return GetInfo()->bmiHeader.biBitCount; }
     // Entries the depth gives the colour table: 2, 16, 256, or 0 above 8 bits.
     WORD GetColorTableEntries() const;
-    DWORD GetNumColors() const { return NumColorsOf(m_pInfo->bmiHeader); }
+    DWORD GetNumColors() const { return NumColorsOf(GetInfo()->bmiHeader); }
     // biClrUsed, or when that is 0 every colour of the depth (0 when that does not fit).
     static DWORD NumColorsOf(const BITMAPINFOHEADER& header);
 
@@ -70,9 +74,12 @@ protected:
     // Frees the info block and the pixel array; the palette stays.
     void FreeImage();
 
-    BITMAPINFO* m_pInfo = nullptr;
-    BYTE* m_pBits = nullptr;
-    CPalette* m_pPalette = nullptr;
+    // The three blocks, each freed by its owner: the info block (the header followed by
+    // its colour table), the pixel array, and the palette. The blocks are empty while no
+    // image is held; a palette can outlive a failed fill.
+    std::unique_ptr<BYTE[]> m_pInfo;
+    std::unique_ptr<BYTE[]> m_pBits;
+    std::unique_ptr<CPalette> m_pPalette;
     // Set while the rows lie at the aligned row length, as drawing and writing need them.
     BOOL m_bRowsAligned = FALSE;
 };

@@ -20,8 +20,10 @@ class CCmdTarget;
 class CWnd;
 class CDC;
 
-// Runs a handler; returns false when the entry declines the message after all.
-using AfxThunk = bool (*)(CCmdTarget* target, WPARAM wParam, LPARAM lParam, LRESULT& result);
+// Runs a handler; returns false when the entry declines the message after all. For a
+// colour request, and for one reflected to the control, the dispatcher passes the kind of
+// control asking (CTLCOLOR_xxx) in ctlColor; the thunks of other messages ignore it.
+using AfxThunk = bool (*)(CCmdTarget* target, WPARAM wParam, LPARAM lParam, UINT ctlColor, LRESULT& result);
 
 struct AFX_MSGMAP_ENTRY {
     UINT message;  // window message; WM_COMMAND for commands and notifications
@@ -46,8 +48,9 @@ public:
     virtual ~CCmdTarget() = default;
 
     // Runs the first entry for (message, id, code) found from the most derived map
-    // down; false when no entry took it.
-    bool DispatchToMap(UINT message, UINT id, UINT code, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // down, handing it ctlColor; false when no entry took it.
+    bool DispatchToMap(UINT message, UINT id, UINT code, WPARAM wParam, LPARAM lParam, LRESULT& result,
+                       UINT ctlColor = 0);
 
 protected:
     static const AFX_MSGMAP* GetThisMessageMap();
@@ -89,7 +92,7 @@ CWnd* AfxWndFromHandle(HWND hWnd);
 CDC* AfxDCFromHandle(HDC hDC);
 
 template <auto H>
-bool AfxThunkVoid(CCmdTarget* target, WPARAM, LPARAM, LRESULT& result)
+bool AfxThunkVoid(CCmdTarget* target, WPARAM, LPARAM, UINT, LRESULT& result)
 {
     (AfxHandler<H>::Object(target)->*H)();
     result = 0;
@@ -97,14 +100,14 @@ bool AfxThunkVoid(CCmdTarget* target, WPARAM, LPARAM, LRESULT& result)
 }
 
 template <auto H>
-bool AfxThunkLResult(CCmdTarget* target, WPARAM wParam, LPARAM lParam, LRESULT& result)
+bool AfxThunkLResult(CCmdTarget* target, WPARAM wParam, LPARAM lParam, UINT, LRESULT& result)
 {
     result = (AfxHandler<H>::Object(target)->*H)(wParam, lParam);
     return true;
 }
 
 template <auto H>
-bool AfxThunkSysCommand(CCmdTarget* target, WPARAM wParam, LPARAM lParam, LRESULT& result)
+bool AfxThunkSysCommand(CCmdTarget* target, WPARAM wParam, LPARAM lParam, UINT, LRESULT& result)
 {
     (AfxHandler<H>::Object(target)->*H)(static_cast<UINT>(wParam), lParam);
     result = 0;
@@ -112,14 +115,14 @@ bool AfxThunkSysCommand(CCmdTarget* target, WPARAM wParam, LPARAM lParam, LRESUL
 }
 
 template <auto H>
-bool AfxThunkQueryDragIcon(CCmdTarget* target, WPARAM, LPARAM, LRESULT& result)
+bool AfxThunkQueryDragIcon(CCmdTarget* target, WPARAM, LPARAM, UINT, LRESULT& result)
 {
     result = reinterpret_cast<LRESULT>((AfxHandler<H>::Object(target)->*H)());
     return true;
 }
 
 template <auto H>
-bool AfxThunkSetCursor(CCmdTarget* target, WPARAM wParam, LPARAM lParam, LRESULT& result)
+bool AfxThunkSetCursor(CCmdTarget* target, WPARAM wParam, LPARAM lParam, UINT, LRESULT& result)
 {
     result = (AfxHandler<H>::Object(target)->*H)(AfxWndFromHandle(reinterpret_cast<HWND>(wParam)),
                                                  LOWORD(lParam), HIWORD(lParam));
@@ -127,41 +130,39 @@ bool AfxThunkSetCursor(CCmdTarget* target, WPARAM wParam, LPARAM lParam, LRESULT
 }
 
 template <auto H>
-bool AfxThunkBool(CCmdTarget* target, WPARAM, LPARAM, LRESULT& result)
+bool AfxThunkBool(CCmdTarget* target, WPARAM, LPARAM, UINT, LRESULT& result)
 {
     result = (AfxHandler<H>::Object(target)->*H)();
     return true;
 }
 
-// WM_CTLCOLORxxx: the dispatcher hands in the control kind (CTLCOLOR_xxx) through result.
+// WM_CTLCOLORxxx, every kind of control through one entry.
 template <auto H>
-bool AfxThunkCtlColor(CCmdTarget* target, WPARAM wParam, LPARAM lParam, LRESULT& result)
+bool AfxThunkCtlColor(CCmdTarget* target, WPARAM wParam, LPARAM lParam, UINT ctlColor, LRESULT& result)
 {
     result = reinterpret_cast<LRESULT>((AfxHandler<H>::Object(target)->*H)(
-        AfxDCFromHandle(reinterpret_cast<HDC>(wParam)), AfxWndFromHandle(reinterpret_cast<HWND>(lParam)),
-        static_cast<UINT>(result)));
+        AfxDCFromHandle(reinterpret_cast<HDC>(wParam)), AfxWndFromHandle(reinterpret_cast<HWND>(lParam)), ctlColor));
     return true;
 }
 
-// A reflected colour request: a null brush leaves the colouring to the parent.
+// A colour request reflected to the control: a null brush leaves the colouring to the parent.
 template <auto H>
-bool AfxThunkCtlColorReflect(CCmdTarget* target, WPARAM wParam, LPARAM lParam, LRESULT& result)
+bool AfxThunkCtlColorReflect(CCmdTarget* target, WPARAM wParam, LPARAM, UINT ctlColor, LRESULT& result)
 {
-    HBRUSH brush = (AfxHandler<H>::Object(target)->*H)(AfxDCFromHandle(reinterpret_cast<HDC>(wParam)),
-                                                       static_cast<UINT>(lParam));
+    HBRUSH brush = (AfxHandler<H>::Object(target)->*H)(AfxDCFromHandle(reinterpret_cast<HDC>(wParam)), ctlColor);
     result = reinterpret_cast<LRESULT>(brush);
     return brush != nullptr;
 }
 
 template <auto H>
-bool AfxThunkEraseBkgnd(CCmdTarget* target, WPARAM wParam, LPARAM, LRESULT& result)
+bool AfxThunkEraseBkgnd(CCmdTarget* target, WPARAM wParam, LPARAM, UINT, LRESULT& result)
 {
     result = (AfxHandler<H>::Object(target)->*H)(AfxDCFromHandle(reinterpret_cast<HDC>(wParam)));
     return true;
 }
 
 template <auto H>
-bool AfxThunkWnd(CCmdTarget* target, WPARAM wParam, LPARAM, LRESULT& result)
+bool AfxThunkWnd(CCmdTarget* target, WPARAM wParam, LPARAM, UINT, LRESULT& result)
 {
     (AfxHandler<H>::Object(target)->*H)(AfxWndFromHandle(reinterpret_cast<HWND>(wParam)));
     result = 0;
@@ -169,7 +170,7 @@ bool AfxThunkWnd(CCmdTarget* target, WPARAM wParam, LPARAM, LRESULT& result)
 }
 
 template <auto H>
-bool AfxThunkMouse(CCmdTarget* target, WPARAM wParam, LPARAM lParam, LRESULT& result)
+bool AfxThunkMouse(CCmdTarget* target, WPARAM wParam, LPARAM lParam, UINT, LRESULT& result)
 {
     const POINT point = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
     (AfxHandler<H>::Object(target)->*H)(static_cast<UINT>(wParam), point);
@@ -178,7 +179,7 @@ bool AfxThunkMouse(CCmdTarget* target, WPARAM wParam, LPARAM lParam, LRESULT& re
 }
 
 template <auto H>
-bool AfxThunkKey(CCmdTarget* target, WPARAM wParam, LPARAM lParam, LRESULT& result)
+bool AfxThunkKey(CCmdTarget* target, WPARAM wParam, LPARAM lParam, UINT, LRESULT& result)
 {
     (AfxHandler<H>::Object(target)->*H)(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
     result = 0;
@@ -187,17 +188,10 @@ bool AfxThunkKey(CCmdTarget* target, WPARAM wParam, LPARAM lParam, LRESULT& resu
 
 // WM_NCHITTEST: the point comes in screen coordinates; the handler answers the HTxxx code.
 template <auto H>
-bool AfxThunkNcHitTest(CCmdTarget* target, WPARAM, LPARAM lParam, LRESULT& result)
+bool AfxThunkNcHitTest(CCmdTarget* target, WPARAM, LPARAM lParam, UINT, LRESULT& result)
 {
     const POINT point = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
     result = (AfxHandler<H>::Object(target)->*H)(point);
-    return true;
-}
-
-template <auto H>
-bool AfxThunkUInt(CCmdTarget* target, WPARAM, LPARAM, LRESULT& result)
-{
-    result = (AfxHandler<H>::Object(target)->*H)();
     return true;
 }
 
@@ -206,7 +200,6 @@ bool AfxThunkUInt(CCmdTarget* target, WPARAM, LPARAM, LRESULT& result)
 #define ON_MESSAGE(message, memberFxn) {message, 0, 0, 0, &AfxThunkLResult<memberFxn>},
 #define ON_COMMAND(id, memberFxn) {WM_COMMAND, 0, id, id, &AfxThunkVoid<memberFxn>},
 #define ON_BN_CLICKED(id, memberFxn) {WM_COMMAND, BN_CLICKED, id, id, &AfxThunkVoid<memberFxn>},
-#define ON_CONTROL(code, id, memberFxn) {WM_COMMAND, code, id, id, &AfxThunkVoid<memberFxn>},
 #define ON_WM_PAINT() {WM_PAINT, 0, 0, 0, &AfxThunkVoid<&ThisClass::OnPaint>},
 #define ON_WM_SYSCOMMAND() {WM_SYSCOMMAND, 0, 0, 0, &AfxThunkSysCommand<&ThisClass::OnSysCommand>},
 #define ON_WM_QUERYDRAGICON() {WM_QUERYDRAGICON, 0, 0, 0, &AfxThunkQueryDragIcon<&ThisClass::OnQueryDragIcon>},
@@ -223,6 +216,4 @@ bool AfxThunkUInt(CCmdTarget* target, WPARAM, LPARAM, LRESULT& result)
 #define ON_WM_LBUTTONDOWN() {WM_LBUTTONDOWN, 0, 0, 0, &AfxThunkMouse<&ThisClass::OnLButtonDown>},
 #define ON_WM_LBUTTONUP() {WM_LBUTTONUP, 0, 0, 0, &AfxThunkMouse<&ThisClass::OnLButtonUp>},
 #define ON_WM_KEYDOWN() {WM_KEYDOWN, 0, 0, 0, &AfxThunkKey<&ThisClass::OnKeyDown>},
-#define ON_WM_CHAR() {WM_CHAR, 0, 0, 0, &AfxThunkKey<&ThisClass::OnChar>},
 #define ON_WM_NCHITTEST() {WM_NCHITTEST, 0, 0, 0, &AfxThunkNcHitTest<&ThisClass::OnNcHitTest>},
-#define ON_WM_GETDLGCODE() {WM_GETDLGCODE, 0, 0, 0, &AfxThunkUInt<&ThisClass::OnGetDlgCode>},

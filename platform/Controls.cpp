@@ -58,27 +58,15 @@ BOOL CToolTipCtrl::AddTool(CWnd* control, LPCSTR text, LPCRECT rect, UINT toolId
     return static_cast<BOOL>(SendMessage(TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool)));
 }
 
-CBitmapButton::~CBitmapButton()
-{
-    FreeBitmaps();
-}
-
-void CBitmapButton::FreeBitmaps()
-{
-    for (HBITMAP& face : m_hFaces) {
-        if (face)
-            DeleteObject(face);
-        face = nullptr;
-    }
-}
-
 BOOL CBitmapButton::LoadBitmaps(LPCSTR up, LPCSTR down, LPCSTR focused, LPCSTR disabled)
 {
-    FreeBitmaps();
     const LPCSTR names[FaceCount] = {up, down, focused, disabled};
-    for (int face = 0; face < FaceCount; ++face)
-        m_hFaces[face] = names[face] ? LoadBitmapA(AfxGetInstanceHandle(), names[face]) : nullptr;
-    return m_hFaces[Up] != nullptr;
+    for (int face = 0; face < FaceCount; ++face) {
+        m_faces[face].DeleteObject();
+        if (names[face])
+            m_faces[face].Attach(LoadBitmapA(AfxGetInstanceHandle(), names[face]));
+    }
+    return m_faces[Up].GetSafeHandle() != nullptr;
 }
 
 BOOL CBitmapButton::AutoLoad(UINT id, CWnd* parent)
@@ -95,7 +83,7 @@ BOOL CBitmapButton::AutoLoad(UINT id, CWnd* parent)
 void CBitmapButton::SizeToContent()
 {
     BITMAP up = {};
-    GetObjectA(m_hFaces[Up], sizeof(up), &up);
+    m_faces[Up].GetBitmap(&up);
     SetWindowPos(nullptr, 0, 0, up.bmWidth, up.bmHeight,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE);
 }
@@ -111,21 +99,18 @@ bool CBitmapButton::OnChildNotify(UINT message, WPARAM, LPARAM lParam, LRESULT& 
 
 void CBitmapButton::DrawItem(const DRAWITEMSTRUCT* item)
 {
-    HBITMAP face = m_hFaces[Up];
+    Face face = Up;
     if (item->itemState & ODS_SELECTED)
-        face = m_hFaces[Down];
+        face = Down;
     else if (item->itemState & ODS_FOCUS)
-        face = m_hFaces[Focused];
+        face = Focused;
     else if (item->itemState & ODS_DISABLED)
-        face = m_hFaces[Disabled];
-    if (!face)
-        face = m_hFaces[Up];
-    if (!face)
+        face = Disabled;
+    CBitmap& bitmap = m_faces[face].GetSafeHandle() ? m_faces[face] : m_faces[Up];
+    if (!bitmap.GetSafeHandle())
         return;
-    HDC memory = CreateCompatibleDC(item->hDC);
-    HGDIOBJ previous = SelectObject(memory, face);
+    CMemoryDC memory(item->hDC);
+    CObjectSelection selection(memory, bitmap);
     const RECT& r = item->rcItem;
     BitBlt(item->hDC, r.left, r.top, r.right - r.left, r.bottom - r.top, memory, 0, 0, SRCCOPY);
-    SelectObject(memory, previous);
-    DeleteDC(memory);
 }

@@ -3,6 +3,7 @@
 // The standard controls the program binds to member objects.
 #pragma once
 
+#include "Gdi.h"
 #include "Wnd.h"
 
 #include <commctrl.h>
@@ -23,8 +24,6 @@ class CStatic : public CWnd {};
 // disabled, named after the button's text with the suffixes U, D, F and X.
 class CBitmapButton : public CButton {
 public:
-    ~CBitmapButton() override;
-
     // Binds the dialog's button, loads its bitmaps and sizes it to the up face. FALSE
     // when the button or its up face is missing.
     BOOL AutoLoad(UINT id, CWnd* parent);
@@ -38,8 +37,7 @@ protected:
 
 private:
     enum Face { Up, Down, Focused, Disabled, FaceCount };
-    void FreeBitmaps();
-    HBITMAP m_hFaces[FaceCount] = {};
+    CBitmap m_faces[FaceCount];
 };
 
 // A tooltip window. It does not watch the mouse itself: its owner relays the mouse

@@ -3,27 +3,48 @@
 
 #include <map>
 #include <memory>
+#include <typeindex>
+#include <typeinfo>
+#include <utility>
+
+namespace {
+
+// A borrowed wrapper lets go of its handle before it goes, so it never deletes it.
+struct ReleaseBorrowed {
+    void operator()(CGdiObject* wrapper) const
+    {
+        wrapper->Detach();
+        delete wrapper;
+    }
+};
+
+// One per handle and wrapper type.
+using BorrowedMap = std::map<std::pair<HGDIOBJ, std::type_index>, std::unique_ptr<CGdiObject, ReleaseBorrowed>>;
+
+BorrowedMap& BorrowedWrappers()
+{
+    static BorrowedMap wrappers;
+    return wrappers;
+}
+
+}  // namespace
 
 template <class T>
 T* CGdiObject::BorrowedWrapper(HGDIOBJ hObject)
 {
     if (!hObject)
         return nullptr;
-    // A borrowed wrapper lets go of its handle before it goes, so it never deletes it.
-    struct Release {
-        void operator()(T* wrapper) const
-        {
-            wrapper->Detach();
-            delete wrapper;
-        }
-    };
-    static std::map<HGDIOBJ, std::unique_ptr<T, Release>> wrappers;
-    auto& wrapper = wrappers[hObject];
+    auto& wrapper = BorrowedWrappers()[{hObject, std::type_index(typeid(T))}];
     if (!wrapper) {
         wrapper.reset(new T);
         wrapper->m_hObject = hObject;
     }
-    return wrapper.get();
+    return static_cast<T*>(wrapper.get());
+}
+
+void CGdiObject::ReleaseBorrowedWrappers()
+{
+    BorrowedWrappers().clear();
 }
 
 BOOL CGdiObject::Attach(HGDIOBJ hObject)

@@ -25,11 +25,14 @@ public:
 
     // A wrapper that borrows the handle, valid for the current message; null for null.
     static CGdiObject* FromHandle(HGDIOBJ hObject);
+    // Frees the wrappers FromHandle made and leaves their handles alone; the message loop
+    // calls it, through AfxClearTemporaryObjects, when the queue is empty.
+    static void ReleaseBorrowedWrappers();
 
     HGDIOBJ m_hObject = nullptr;
 
 protected:
-    // One borrowing wrapper per handle and type, kept for the life of the thread.
+    // One borrowing wrapper per handle and type, kept until ReleaseBorrowedWrappers.
     template <class T>
     static T* BorrowedWrapper(HGDIOBJ hObject);
 };
@@ -90,6 +93,18 @@ public:
 
 protected:
     HDC m_hDC = nullptr;
+};
+
+// A memory device context compatible with the given one (the screen's for null), deleted
+// when the object goes.
+class CMemoryDC : public CDC {
+public:
+    explicit CMemoryDC(HDC hCompatible) { m_hDC = ::CreateCompatibleDC(hCompatible); }
+    ~CMemoryDC() override
+    {
+        if (m_hDC)
+            ::DeleteDC(m_hDC);
+    }
 };
 
 // Selects a palette for the guard's lifetime and selects the previous one back on every

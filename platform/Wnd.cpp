@@ -37,6 +37,7 @@ void AfxClearTemporaryObjects()
 {
     TemporaryWindows().clear();
     TemporaryDCs().clear();
+    CGdiObject::ReleaseBorrowedWrappers();
 }
 
 CWnd* AfxWndFromHandle(HWND hWnd)
@@ -205,10 +206,10 @@ bool CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
         CWinApp* app = AfxGetApp();
         return app && app->DispatchToMap(WM_COMMAND, id, code, wParam, lParam, result);
     }
+    // One entry takes every colour request; the control's kind goes to it as an argument.
     if (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) {
         const UINT ctlColor = message - WM_CTLCOLORMSGBOX;
-        result = ctlColor;
-        if (DispatchToMap(WM_CTLCOLORMSGBOX, 0, 0, wParam, lParam, result))
+        if (DispatchToMap(WM_CTLCOLORMSGBOX, 0, 0, wParam, lParam, result, ctlColor))
             return true;
         result = reinterpret_cast<LRESULT>(CWnd::OnCtlColor(AfxDCFromHandle(reinterpret_cast<HDC>(wParam)),
                                                             FromHandle(reinterpret_cast<HWND>(lParam)), ctlColor));
@@ -234,7 +235,7 @@ HBRUSH CWnd::OnCtlColor(CDC* dc, CWnd* control, UINT ctlColor)
     if (CWnd* child = control ? FromHandlePermanent(control->m_hWnd) : nullptr) {
         LRESULT brush = 0;
         if (child->DispatchToMap(WM_CTLCOLOR_REFLECT, 0, 0, reinterpret_cast<WPARAM>(dc->GetSafeHdc()),
-                                 ctlColor, brush))
+                                 reinterpret_cast<LPARAM>(control->m_hWnd), brush, ctlColor))
             return reinterpret_cast<HBRUSH>(brush);
     }
     return reinterpret_cast<HBRUSH>(Default());
@@ -245,7 +246,8 @@ BOOL CWnd::PreTranslateMessage(MSG*)
     return FALSE;
 }
 
-bool CCmdTarget::DispatchToMap(UINT message, UINT id, UINT code, WPARAM wParam, LPARAM lParam, LRESULT& result)
+bool CCmdTarget::DispatchToMap(UINT message, UINT id, UINT code, WPARAM wParam, LPARAM lParam, LRESULT& result,
+                               UINT ctlColor)
 {
     for (const AFX_MSGMAP* map = GetMessageMap(); map; map = map->base ? map->base() : nullptr) {
         for (const AFX_MSGMAP_ENTRY* entry = map->entries; entry->thunk; ++entry) {
@@ -253,7 +255,7 @@ bool CCmdTarget::DispatchToMap(UINT message, UINT id, UINT code, WPARAM wParam, 
                 continue;
             if (message == WM_COMMAND && (entry->code != code || id < entry->firstId || id > entry->lastId))
                 continue;
-            return entry->thunk(this, wParam, lParam, result);
+            return entry->thunk(this, wParam, lParam, ctlColor, result);
         }
     }
     return false;

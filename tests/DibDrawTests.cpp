@@ -1,11 +1,11 @@
 // tests/DibDrawTests.cpp
 //
 // Drawing, checked by the pixels that arrive in a memory canvas; run-length data; filling
-// from bitmap resources and bitmap objects; and row alignment.
+// from bitmap resources and bitmap objects; and rows packed to whole bytes.
 #include "DibTestResources.h"
 #include "DibTestUtil.h"
 
-#include <gtest/gtest.h>
+#include <algorithm>
 
 namespace {
 
@@ -33,63 +33,49 @@ TEST(DibDrawTest, TheDrawingOperationsPutEachPixelInPlaceAndTheDeviceBack)
         for (bool topDown : {false, true})
             for (const DrawOp& op : kDrawOps) {
                 SCOPED_TRACE(testing::Message() << op.what << ", " << bits << (topDown ? " bits top-down" : " bits"));
-                const Bytes bmp = MakeBmp(BmpShape{5, 4, bits ? bits : 8, 0, ~0u, 0, topDown});
+                const Bytes bmp = MakeBmp({5, 4, bits ? bits : 8, 0, ~0u, 0, topDown});
                 CDib dib;
                 ASSERT_TRUE(!bits || LoadBytes(dib, bmp));
                 Canvas canvas(12, 10);
-                const HGDIOBJ palette = GetCurrentObject(canvas.DC(), OBJ_PAL);
-                SetStretchBltMode(canvas.DC(), WHITEONBLACK);
-                op.draw(dib, canvas.DC());
-                EXPECT_EQ(bits == 8 ? COLORONCOLOR : WHITEONBLACK, GetStretchBltMode(canvas.DC()));
-                EXPECT_EQ(palette, GetCurrentObject(canvas.DC(), OBJ_PAL));
-                EXPECT_TRUE(bits || dib.DrawRegion(&canvas.DC(), op.area, op.area) == 0) << "lines set";
-                for (int y = 0; y < 10; ++y)
-                    for (int x = 0; x < 12; ++x) {
-                        const int sx = op.origin.x + (x - op.area.left) / op.scale;
-                        const int sy = op.origin.y + (y - op.area.top) / op.scale;
-                        ASSERT_EQ(bits && PtInRect(&op.area, POINT{x, y}) ? PixelOf(bmp, sx, sy) : Canvas::kSentinel,
-                                  canvas.Pixel(x, y)) << x << "," << y;
-                    }
+                const HGDIOBJ palette = GetCurrentObject(canvas, OBJ_PAL);
+                SetStretchBltMode(canvas, WHITEONBLACK);
+                op.draw(dib, canvas);
+                EXPECT_EQ(bits == 8 ? COLORONCOLOR : WHITEONBLACK, GetStretchBltMode(canvas));
+                EXPECT_EQ(palette, GetCurrentObject(canvas, OBJ_PAL));
+                EXPECT_TRUE(bits || dib.DrawRegion(&canvas, op.area, op.area) == 0) << "lines set";
+                EXPECT_TRUE(canvas.Shows(bmp, bits ? op.area : RECT{}, op.scale, op.origin));
             }
 }
 
 // 4 x 2 pixels at 8 bits: bottom row 5 5 7 7, top row 9 9 9 9.
 TEST(DibDrawTest, RunLengthDataDrawsAndIsWrittenAsItCame)
 {
-    const Bytes bmp = MakeRle(BmpShape{4, 2, 8}, {2, 5, 2, 7, 0, 0, 4, 9, 0, 1});
+    const Bytes rle = MakeRle({4, 2, 8}, {2, 5, 2, 7, 0, 0, 4, 9, 0, 1});
+    Bytes plain = MakeBmp({4, 2, 8});
+    const uint8_t pixels[] = {5, 5, 7, 7, 9, 9, 9, 9};
+    std::copy(std::begin(pixels), std::end(pixels), plain.begin() + 1078);
     CDib dib;
-    ASSERT_TRUE(LoadBytes(dib, bmp));
-    Canvas canvas(4, 2);
-    dib.Draw(&canvas.DC(), 0, 0);
-    auto color = [&](int i) { return RGB(bmp[56 + 4 * i], bmp[55 + 4 * i], bmp[54 + 4 * i]); };
-    const COLORREF expected[2][4] = {{color(9), color(9), color(9), color(9)},
-                                     {color(5), color(5), color(7), color(7)}};
-    for (int y = 0; y < 2; ++y)
-        for (int x = 0; x < 4; ++x)
-            EXPECT_EQ(expected[y][x], canvas.Pixel(x, y)) << x << "," << y;
-    EXPECT_EQ(bmp, SaveBytes(dib));
+    ASSERT_TRUE(LoadBytes(dib, rle));
+    EXPECT_TRUE(DrawsAs(dib, plain));
+    EXPECT_EQ(rle, SaveBytes(dib));
 }
 
-Bytes ResourceBytes(int id)
-{
-    HRSRC resource = FindResourceA(nullptr, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(10));  // RT_RCDATA
-    const BYTE* data = static_cast<const BYTE*>(LockResource(LoadResource(nullptr, resource)));
-    return Bytes(data, data + SizeofResource(nullptr, resource));
-}
-
+// Each resource is also stored as its file's bytes, which tell what it shows.
 TEST(DibResourceTest, HoldsShallowImagesAtTheirDepthAndDrawsAndWritesTheirPixels)
 {
     const int cases[][2] = {{IDB_TEST_DEPTH1, 1},   {IDB_TEST_DEPTH4, 4},   {IDB_TEST_DEPTH8, 8},
                             {IDB_TEST_DEPTH16, 24}, {IDB_TEST_DEPTH24, 24}, {IDB_TEST_DEPTH32, 24}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c[0]);
-        const Bytes file = ResourceBytes(c[0]);
+        HRSRC resource = FindResourceA(nullptr, MAKEINTRESOURCEA(c[0]), MAKEINTRESOURCEA(10));  // RT_RCDATA
+        const BYTE* data = static_cast<const BYTE*>(LockResource(LoadResource(nullptr, resource)));
+        const Bytes file(data, data + SizeofResource(nullptr, resource));
         CDib dib;
         ASSERT_TRUE(dib.LoadFromResource(MAKEINTRESOURCEA(c[0])));
         EXPECT_EQ(c[1], dib.GetBitCount());
         EXPECT_EQ(c[1] <= 8, dib.GetPalette() != nullptr);
-        ExpectDrawn(dib, file);
-        ExpectSamePicture(file, SaveBytes(dib));
+        EXPECT_TRUE(DrawsAs(dib, file));
+        EXPECT_TRUE(SamePicture(file, SaveBytes(dib)));
     }
 }
 
@@ -110,30 +96,32 @@ TEST(DibResourceTest, FailedLoadsAndSavesKeepTheImageAndABadBitmapEmptiesIt)
     EXPECT_NE(nullptr, dib.GetPalette()) << "the earlier palette stays";
 }
 
-// A derived 4-bit image holding rows packed to whole bytes, as AlignRows expects them.
+// No fill of the class leaves rows packed to whole bytes; a derived class may, and says
+// so by clearing the flag.
 class PackedDib : public CDib {
 public:
-    PackedDib(const Bytes& bmp, DWORD packed, DWORD aligned)
+    // The rows of a 4-bit image 3 pixels wide: 2 bytes used of 4.
+    void PackRows()
     {
-        m_pInfo = reinterpret_cast<BITMAPINFO*>(new BYTE[40 + 64]);
-        std::copy_n(bmp.begin() + 14, 40 + 64, reinterpret_cast<BYTE*>(m_pInfo));
-        m_pBits = new BYTE[aligned * GetHeight()]();
-        for (int row = 0; row < GetHeight(); ++row)
-            std::copy_n(bmp.begin() + 118 + aligned * row, packed, m_pBits + packed * row);
+        for (int row = 1; row < GetHeight(); ++row)
+            std::copy_n(GetBits() + 4 * row, 2, GetBits() + 2 * row);
+        m_bRowsAligned = FALSE;
     }
 };
 
 TEST(DibAlignRowsTest, SpreadsPackedRowsOutInPlaceOnceAndBeforeWriting)
 {
-    const Bytes bmp = MakeBmp(BmpShape{3, 4, 4});  // 2 bytes used of 4 in a row
-    PackedDib dib(bmp, 2, 4);
+    const Bytes bmp = MakeBmp({3, 4, 4});
+    PackedDib dib, written;
+    ASSERT_TRUE(LoadBytes(dib, bmp) && LoadBytes(written, bmp));
+    dib.PackRows();
     ASSERT_TRUE(dib.AlignRows());
     ASSERT_TRUE(dib.AlignRows());
-    ExpectDrawn(dib, bmp);
-    PackedDib written(bmp, 2, 4);
+    EXPECT_TRUE(DrawsAs(dib, bmp));
+    written.PackRows();
     const Bytes saved = SaveBytes(written);
     EXPECT_EQ(bmp.size(), saved.size());
-    ExpectSamePicture(bmp, saved);
+    EXPECT_TRUE(SamePicture(bmp, saved));
 }
 
 }  // namespace

@@ -89,8 +89,7 @@ TEST(GdiObjectTest, OwnsWhatIsAttachedAndBorrowsFromHandleWithoutOwning)
 
 TEST(GdiSelectionTest, PaletteAndObjectGoBackOnEveryWayOut)
 {
-    Canvas canvas(1, 1);
-    CDC& dc = canvas.DC();
+    Canvas dc(1, 1);
     const HGDIOBJ originalPalette = GetCurrentObject(dc, OBJ_PAL);
     const HGDIOBJ originalBrush = GetCurrentObject(dc, OBJ_BRUSH);
     LOGPALETTE logPalette = {0x300, 1, {{10, 20, 30, 0}}};
