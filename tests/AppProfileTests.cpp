@@ -8,15 +8,9 @@
 
 namespace {
 
-const char* const kProfileKey = "software\\Brindlework\\store_tests";
-
 TEST(AppNameTest, IsTheFileNameWithoutDirectoryAndExtension)
 {
-    const struct {
-        const char* path;
-        const char* name;
-        const char* help;
-    } cases[] = {
+    const struct { const char* path; const char* name; const char* help; } cases[] = {
         {"C:\\Program Files\\Autovane\\Autovane.exe", "Autovane", "C:\\Program Files\\Autovane\\Autovane.HLP"},
         {"C:\\tools.d\\Tool", "Tool", "C:\\tools.d\\Tool.HLP"},
         {"C:\\x\\Auto.vane.EXE", "Auto.vane", "C:\\x\\Auto.vane.HLP"},
@@ -24,51 +18,30 @@ TEST(AppNameTest, IsTheFileNameWithoutDirectoryAndExtension)
         {"\\\\server\\share/dir/MixedCase.Exe", "MixedCase", "\\\\server\\share/dir/MixedCase.HLP"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.path);
-        EXPECT_STREQ(c.name, AfxAppNameFromPath(c.path));
-        EXPECT_STREQ(c.help, AfxHelpPathFromPath(c.path));
+        EXPECT_STREQ(c.name, AfxAppNameFromPath(c.path)) << c.path;
+        EXPECT_STREQ(c.help, AfxHelpPathFromPath(c.path)) << c.path;
     }
-}
-
-TEST(AppNameTest, TheRunningApplicationIsNamedAfterItsExecutable)
-{
+    // The running application is named after its own file.
     EXPECT_STREQ("store_tests", AfxGetApp()->m_strAppName);
-    const CString& help = AfxGetApp()->m_strHelpFilePath;
-    EXPECT_EQ(help.GetLength() - 16, help.Find("\\store_tests.HLP")) << help;
+    EXPECT_STREQ(AfxHelpPathFromPath(ThisExecutablePath().c_str()), AfxGetApp()->m_strHelpFilePath);
 }
 
-class ProfileTest : public ::testing::Test {
-protected:
-    void SetUp() override { DeleteRegTree(HKEY_CURRENT_USER, kProfileKey); }
-    void TearDown() override { DeleteRegTree(HKEY_CURRENT_USER, kProfileKey); }
-};
-
-TEST_F(ProfileTest, ReadingAMissingEntryGivesTheDefaultAndLeavesTheKeysBehind)
+// Text of any type reads up to its first zero or its end; a missing entry gives the
+// default and leaves the keys behind, as the first run finds them.
+TEST(ProfileTest, ReadsTextWhateverTheValueTypeAndDefaultsForMissingEntries)
 {
-    EXPECT_STREQ("", AfxGetApp()->GetProfileString("Logon Data", "UserName"));
+    const char* const key = "software\\Brindlework\\store_tests", *section = "software\\Brindlework\\store_tests\\Logon Data";
+    DeleteRegTree(HKEY_CURRENT_USER, key);
     EXPECT_STREQ("fallback", AfxGetApp()->GetProfileString("Logon Data", "UserName", "fallback"));
-    EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, "software\\Brindlework\\store_tests\\Logon Data"));
-}
-
-TEST_F(ProfileTest, WritesStringsWithTheirTerminator)
-{
-    ASSERT_TRUE(AfxGetApp()->WriteProfileString("Logon Data", "UserName", "admin"));
-    ASSERT_TRUE(AfxGetApp()->WriteProfileString("Logon Data", "Password", ""));
-    const char* section = "software\\Brindlework\\store_tests\\Logon Data";
-    EXPECT_TRUE(RegStringIs(HKEY_CURRENT_USER, section, "UserName", "admin"));
-    EXPECT_TRUE(RegStringIs(HKEY_CURRENT_USER, section, "Password", ""));
-    EXPECT_STREQ("admin", AfxGetApp()->GetProfileString("Logon Data", "UserName"));
-}
-
-TEST_F(ProfileTest, ReadsTextWhateverTheValueType)
-{
-    const char* section = "software\\Brindlework\\store_tests\\Logon Data";
+    EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, section));
     SetRegBytes(HKEY_CURRENT_USER, section, "Expand", REG_EXPAND_SZ, "abc", 4);
     SetRegBytes(HKEY_CURRENT_USER, section, "Unterminated", REG_BINARY, "xyz", 3);
     SetRegBytes(HKEY_CURRENT_USER, section, "Inner", REG_SZ, "ab\0cd", 6);
-    EXPECT_STREQ("abc", AfxGetApp()->GetProfileString("Logon Data", "Expand"));
-    EXPECT_STREQ("xyz", AfxGetApp()->GetProfileString("Logon Data", "Unterminated"));
-    EXPECT_STREQ("ab", AfxGetApp()->GetProfileString("Logon Data", "Inner"));
+    EXPECT_TRUE(AfxGetApp()->WriteProfileString("Logon Data", "Empty", ""));
+    EXPECT_EQ("", RegText(HKEY_CURRENT_USER, section, "Empty"));
+    for (const auto& [name, text] : {std::pair{"Expand", "abc"}, {"Unterminated", "xyz"}, {"Inner", "ab"}, {"Empty", ""}})
+        EXPECT_STREQ(text, AfxGetApp()->GetProfileString("Logon Data", name, "default")) << name;
+    DeleteRegTree(HKEY_CURRENT_USER, key);
 }
 
 }  // namespace

@@ -17,42 +17,40 @@ std::string ClassOf(HWND hWnd)
     return name;
 }
 
-const char* IconName(HICON icon)
+// The box draws a copy of the shared system icon: compare the pictures, not the handles.
+std::vector<BYTE> PictureOf(HICON icon)
 {
-    if (!icon)
-        return "none";
-    // The box draws a copy of the shared system icon: compare the pictures' sizes and
-    // bits rather than handles.
-    struct Known {
-        LPCSTR id;
-        const char* name;
-    } known[] = {{IDI_EXCLAMATION, "exclamation"}, {IDI_HAND, "stop"}, {IDI_QUESTION, "question"},
-                 {IDI_ASTERISK, "information"}};
-    ICONINFO shown = {};
-    GetIconInfo(icon, &shown);
-    BITMAP shownBits = {};
-    GetObjectA(shown.hbmColor, sizeof(shownBits), &shownBits);
-    std::vector<BYTE> shownPixels(static_cast<size_t>(shownBits.bmWidthBytes) * shownBits.bmHeight);
-    GetBitmapBits(shown.hbmColor, static_cast<LONG>(shownPixels.size()), shownPixels.data());
-    const char* result = "other";
-    for (const Known& k : known) {
-        ICONINFO info = {};
-        GetIconInfo(LoadIconA(nullptr, k.id), &info);
-        BITMAP bits = {};
-        GetObjectA(info.hbmColor, sizeof(bits), &bits);
-        std::vector<BYTE> pixels(static_cast<size_t>(bits.bmWidthBytes) * bits.bmHeight);
-        GetBitmapBits(info.hbmColor, static_cast<LONG>(pixels.size()), pixels.data());
-        DeleteObject(info.hbmColor);
-        DeleteObject(info.hbmMask);
-        if (icon == LoadIconA(nullptr, k.id) || pixels == shownPixels)
-            result = k.name;
-    }
-    DeleteObject(shown.hbmColor);
-    DeleteObject(shown.hbmMask);
-    return result;
+    ICONINFO info = {};
+    BITMAP bits = {};
+    GetIconInfo(icon, &info);
+    GetObjectA(info.hbmColor, sizeof(bits), &bits);
+    std::vector<BYTE> pixels(static_cast<size_t>(bits.bmWidthBytes) * bits.bmHeight);
+    GetBitmapBits(info.hbmColor, static_cast<LONG>(pixels.size()), pixels.data());
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return pixels;
+}
+
+std::string IconName(HICON icon)
+{
+    const std::pair<LPCSTR, const char*> known[] = {
+        {IDI_EXCLAMATION, "exclamation"}, {IDI_HAND, "stop"}, {IDI_QUESTION, "question"}, {IDI_ASTERISK, "information"}};
+    for (const auto& [id, name] : known)
+        if (icon == LoadIconA(nullptr, id) || PictureOf(icon) == PictureOf(LoadIconA(nullptr, id)))
+            return name;
+    return icon ? "other" : "none";
 }
 
 }  // namespace
+
+std::string SeenMessageBox::Summary(bool withIcon) const
+{
+    std::string named;
+    for (const auto& [id, name] : {std::pair{IDOK, "OK"}, {IDYES, "Yes"}, {IDNO, "No"}, {IDCANCEL, "Cancel"}})
+        if (buttons.count(id))
+            named += (named.empty() ? "" : " ") + std::string(name);
+    return caption + " | " + (withIcon ? icon + " | " : "") + named + " | " + text;
+}
 
 bool IsMessageBoxWindow(HWND hWnd)
 {
@@ -222,13 +220,6 @@ void PressKey(HWND dialog, UINT virtualKey)
 void ParkPointer()
 {
     MovePointerTo(GetDesktopWindow(), POINT{0, 0});
-}
-
-bool MovePointerOnto(HWND window)
-{
-    RECT client = {};
-    GetClientRect(window, &client);
-    return MovePointerTo(window, POINT{(client.left + client.right) / 2, (client.top + client.bottom) / 2});
 }
 
 bool MovePointerTo(HWND window, POINT client)

@@ -16,7 +16,10 @@ struct SeenMessageBox {
     std::string caption;
     std::string text;
     std::set<int> buttons;  // IDOK, IDYES, ...
-    std::string icon;       // "exclamation", "stop", "none" or "other"
+    std::string icon;       // "exclamation", "stop", "question", "information", "none" or "other"
+    // "caption | icon | buttons | text", the buttons named as "Yes No". Wine does not
+    // hand another process's icon pictures over: leave the icon out for those.
+    std::string Summary(bool withIcon = true) const;
 };
 
 // Describes a message box window (of this process or another).
@@ -60,9 +63,8 @@ void PressKey(HWND dialog, UINT virtualKey);
 // parked in the screen's top-left corner, where no dialog is, and a test that needs it
 // on a control moves it there with real input and then waits for the state it expects.
 void ParkPointer();
-// Moves the pointer (SendInput, absolute) to the centre of the window, or to the point
-// given in the window's client coordinates, and waits until the system has it there.
-bool MovePointerOnto(HWND window);
+// Moves the pointer (SendInput, absolute) to the point given in the window's client
+// coordinates and waits until the system has it there.
 bool MovePointerTo(HWND window, POINT client);
 // Moves the pointer there and waits until the state holds. Wine at times puts the pointer
 // back where it was a moment before, and the windows follow it; so while the state does

@@ -5,32 +5,20 @@
 #include "DialogTestUtil.h"
 #include "LogonTestState.h"
 #include "logon/LogonDlg.h"
-#include "logon/LogonStore.h"
 #include "platform/WinApp.h"
 #include "res/resource.h"
 
-#include <gtest/gtest.h>
-
 #include <commctrl.h>
 
-#include <string>
-#include <vector>
+#include <algorithm>
 
 namespace {
-
-const std::string kSectionPath = ProfileSection("dialog_tests");
-const char* const kSection = kSectionPath.c_str();
 
 RECT WindowRectOf(HWND hWnd)
 {
     RECT rect;
     GetWindowRect(hWnd, &rect);
     return rect;
-}
-
-void Click(HWND dialog, int id)
-{
-    SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
 }
 
 bool Checked(HWND dialog, int id)
@@ -62,157 +50,122 @@ protected:
         }, script);
     }
 
-    static void ExpectNothingWritten()
+    static void Click(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+    static void Type(HWND dialog, int id, const std::string& text) { SetWindowTextSync(GetDlgItem(dialog, id), text); }
+    static std::string Text(HWND dialog, int id) { return WindowText(GetDlgItem(dialog, id)); }
+    static void Fill(HWND dialog, const char* domain, bool autoLogon = true)
     {
-        ExpectNoLogonValues();
-        EXPECT_TRUE(RegValueAbsent(HKEY_LOCAL_MACHINE, kRun, "Autovane"));
-        EXPECT_TRUE(RegValueAbsent(HKEY_CURRENT_USER, kSection, "AutoLogon"));
-    }
-
-    static void FillLogon(HWND dialog, const char* user, const char* domain)
-    {
-        SetWindowTextSync(GetDlgItem(dialog, IDC_USERNAME), user);
-        SetWindowTextSync(GetDlgItem(dialog, IDC_PASSWORD), "pw");
-        SetWindowTextSync(GetDlgItem(dialog, IDC_DOMAIN), domain);
-        if (!Checked(dialog, IDC_AUTOLOGON))
+        Type(dialog, IDC_USERNAME, "operator");
+        Type(dialog, IDC_PASSWORD, "pw");
+        Type(dialog, IDC_DOMAIN, domain);
+        if (autoLogon != Checked(dialog, IDC_AUTOLOGON))
             Click(dialog, IDC_AUTOLOGON);
     }
 };
 
-//--- Start states ------------------------------------------------------------------------
-
-TEST_F(LogonDialogTest, FirstRunShowsEmptyFieldsTheComputerNameAndTheCollapsedDialog)
+// Expanded, the notice's group shows and its fields (and the marker under them) are
+// enabled and reached by Tab; collapsed, the window ends at the marker's top edge and
+// they are disabled, out of the tab order.
+::testing::AssertionResult HasShape(HWND dialog, bool expanded)
 {
-    const INT_PTR result = RunDialog([](HWND dialog) {
-        EXPECT_EQ("", WindowText(GetDlgItem(dialog, IDC_USERNAME)));
-        EXPECT_EQ("", WindowText(GetDlgItem(dialog, IDC_PASSWORD)));
-        EXPECT_EQ(LocalComputerName(), WindowText(GetDlgItem(dialog, IDC_DOMAIN)));
-        EXPECT_FALSE(Checked(dialog, IDC_AUTOLOGON));
-        EXPECT_FALSE(Checked(dialog, IDC_DISPLAY_MESSAGE));
-        EXPECT_EQ(GetDlgItem(dialog, IDC_NOFOCUS), FocusOf(dialog));
-        // Collapsed: the window ends at the marker's top edge.
-        EXPECT_EQ(WindowRectOf(GetDlgItem(dialog, IDC_COLLAPSE_MARKER)).top, WindowRectOf(dialog).bottom);
-        EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDC_MESSAGE_GROUP)));
-        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_CAPTION)));
-        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_MESSAGE)));
-        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_COLLAPSE_MARKER)));
-        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_DISPLAY_MESSAGE)));
-        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_NOFOCUS)));
-    });
-    EXPECT_EQ(IDCANCEL, result);
-    ExpectNothingWritten();
+    std::vector<int> reached;  // where Tab goes from the user name
+    FocusControl(dialog, IDC_USERNAME);
+    for (int i = 0; i < 12; ++i) {
+        PressKey(dialog, VK_TAB);
+        reached.push_back(GetDlgCtrlID(FocusOf(dialog)));
+    }
+    const auto reaches = [&](int id) { return std::count(reached.begin(), reached.end(), id) > 0; };
+    const auto enabled = [&](int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; };
+    const LONG bottom = WindowRectOf(dialog).bottom;
+    const std::pair<const char*, bool> states[] = {
+        {"its box ticked", Checked(dialog, IDC_DISPLAY_MESSAGE)},
+        {"its group showing", IsWindowVisible(GetDlgItem(dialog, IDC_MESSAGE_GROUP)) != FALSE},
+        {"its fields enabled", enabled(IDC_CAPTION) && enabled(IDC_MESSAGE) && enabled(IDC_COLLAPSE_MARKER)},
+        {"Tab reaching its fields", reaches(IDC_CAPTION) && reaches(IDC_MESSAGE)},
+        {"the window reaching below it", bottom > WindowRectOf(GetDlgItem(dialog, IDC_MESSAGE_GROUP)).bottom},
+    };
+    for (const auto& [what, state] : states)
+        if (state != expanded)
+            return ::testing::AssertionFailure() << (expanded ? "expanded, the notice without " : "collapsed, the notice with ") << what;
+    if (!expanded && bottom != WindowRectOf(GetDlgItem(dialog, IDC_COLLAPSE_MARKER)).top)
+        return ::testing::AssertionFailure() << "collapsed elsewhere than at the marker";
+    if (!reaches(IDC_USERNAME) || !reaches(IDC_PASSWORD) || !reaches(IDC_DOMAIN) || !reaches(IDC_AUTOLOGON))
+        return ::testing::AssertionFailure() << "Tab misses a logon field";
+    return ::testing::AssertionSuccess();
 }
 
-TEST_F(LogonDialogTest, StoredValuesAndNoticeOpenTheDialogExpanded)
+// The first run shows empty fields and the computer's name, a stored copy and notice
+// show themselves; centred, with the focus on the hidden button, and collapsed unless
+// there is a notice. The notice's box expands and collapses it, always to the same sizes.
+TEST_F(LogonDialogTest, OpensWithTheStoredValuesAndFoldsTheNoticeAway)
 {
-    StoreProfile("dialog_tests", "1", "admin", "secret", "SALES");
-    SetRegString(HKEY_LOCAL_MACHINE, kWinlogon, "LegalNoticeCaption", "");
-    SetRegString(HKEY_LOCAL_MACHINE, kWinlogon, "LegalNoticeText", "Authorised use only");
-    RunDialog([](HWND dialog) {
-        EXPECT_EQ("admin", WindowText(GetDlgItem(dialog, IDC_USERNAME)));
-        EXPECT_EQ("secret", WindowText(GetDlgItem(dialog, IDC_PASSWORD)));
-        EXPECT_EQ("SALES", WindowText(GetDlgItem(dialog, IDC_DOMAIN)));
-        EXPECT_EQ("", WindowText(GetDlgItem(dialog, IDC_CAPTION)));
-        EXPECT_EQ("Authorised use only", WindowText(GetDlgItem(dialog, IDC_MESSAGE)));
-        EXPECT_TRUE(Checked(dialog, IDC_AUTOLOGON));
-        EXPECT_TRUE(Checked(dialog, IDC_DISPLAY_MESSAGE));
-        EXPECT_GT(WindowRectOf(dialog).bottom, WindowRectOf(GetDlgItem(dialog, IDC_MESSAGE_GROUP)).bottom);
-        EXPECT_TRUE(IsWindowVisible(GetDlgItem(dialog, IDC_MESSAGE_GROUP)));
-        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_MESSAGE)));
-    });
+    const struct { std::vector<std::string> profile; const char* text; std::vector<std::string> shown; } rows[] = {
+        {{}, nullptr, {"", "", LocalComputerName(), "", ""}},
+        {{"1", "admin", "secret", "SALES"}, "Authorised use only", {"admin", "secret", "SALES", "", "Authorised use only"}},
+    };
+    const int fields[] = {IDC_USERNAME, IDC_PASSWORD, IDC_DOMAIN, IDC_CAPTION, IDC_MESSAGE};
+    for (const auto& row : rows) {
+        ResetLogonState("dialog_tests");
+        if (!row.profile.empty())
+            StoreProfile("dialog_tests", row.profile);
+        if (row.text) {
+            SetRegString(HKEY_LOCAL_MACHINE, kWinlogon, "LegalNoticeCaption", "");
+            SetRegString(HKEY_LOCAL_MACHINE, kWinlogon, "LegalNoticeText", row.text);
+        }
+        const bool notice = row.text != nullptr;
+        EXPECT_EQ(IDCANCEL, RunDialog([&](HWND dialog) {
+            for (int i = 0; i < 5; ++i)
+                EXPECT_EQ(row.shown[i], Text(dialog, fields[i])) << fields[i];
+            EXPECT_EQ(!row.profile.empty(), Checked(dialog, IDC_AUTOLOGON));
+            EXPECT_EQ(GetDlgItem(dialog, IDC_NOFOCUS), FocusOf(dialog));
+            RECT shapes[4], area;
+            for (int click = 0; click < 4; ++click) {
+                EXPECT_TRUE(HasShape(dialog, notice != (click % 2 == 1))) << "after " << click << " clicks";
+                shapes[click] = WindowRectOf(dialog);
+                Click(dialog, IDC_DISPLAY_MESSAGE);
+            }
+            EXPECT_TRUE(EqualRect(&shapes[0], &shapes[2]) && EqualRect(&shapes[1], &shapes[3]));
+            EXPECT_TRUE(shapes[0].left == shapes[1].left && shapes[0].top == shapes[1].top);
+            SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+            EXPECT_EQ((area.left + area.right) / 2 - (shapes[0].right - shapes[0].left) / 2, shapes[0].left);
+        }));
+        EXPECT_TRUE(LogonValuesAre(row.text ? std::vector<std::string>{kAbsent, kAbsent, kAbsent, kAbsent, "", row.text}
+                                            : std::vector<std::string>{}));
+    }
 }
 
 TEST_F(LogonDialogTest, IconsToolTipsAndTheSystemMenuItemAreInPlace)
 {
     RunDialog([](HWND dialog) {
-        HICON appIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
-        ASSERT_NE(nullptr, appIcon);
-        EXPECT_EQ(reinterpret_cast<LRESULT>(appIcon), SendMessageA(dialog, WM_GETICON, ICON_BIG, 0));
-        EXPECT_EQ(reinterpret_cast<LRESULT>(appIcon), SendMessageA(dialog, WM_GETICON, ICON_SMALL, 0));
-        for (int id : {IDOK, IDCANCEL, IDC_ABOUT})
-            EXPECT_NE(0, SendMessageA(GetDlgItem(dialog, id), BM_GETIMAGE, IMAGE_ICON, 0)) << id;
-
+        const LRESULT appIcon = reinterpret_cast<LRESULT>(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME)));
+        EXPECT_EQ(appIcon, SendMessageA(dialog, WM_GETICON, ICON_BIG, 0));
+        EXPECT_EQ(appIcon, SendMessageA(dialog, WM_GETICON, ICON_SMALL, 0));
         HMENU menu = GetSystemMenu(dialog, FALSE);
         const int count = GetMenuItemCount(menu);
-        ASSERT_GE(count, 2);
-        EXPECT_EQ(static_cast<UINT>(IDM_ABOUTBOX), GetMenuItemID(menu, count - 1));
         char text[64] = {0};
         GetMenuStringA(menu, count - 1, text, sizeof(text), MF_BYPOSITION);
-        EXPECT_STREQ("&About Autovane...", text);
-        EXPECT_EQ(static_cast<UINT>(MF_SEPARATOR), GetMenuState(menu, count - 2, MF_BYPOSITION) & MF_SEPARATOR);
-
+        EXPECT_EQ(std::string("&About Autovane..."), text);
+        EXPECT_EQ(static_cast<UINT>(IDM_ABOUTBOX), GetMenuItemID(menu, count - 1));
+        EXPECT_TRUE(GetMenuState(menu, count - 2, MF_BYPOSITION) & MF_SEPARATOR);
         HWND tip = nullptr;
         while ((tip = FindWindowExA(nullptr, tip, TOOLTIPS_CLASSA, nullptr)) && GetWindow(tip, GW_OWNER) != dialog) {
         }
         ASSERT_NE(nullptr, tip);
         ASSERT_EQ(3, SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0));
-        const std::vector<std::pair<int, std::string>> expected = {
-            {IDOK, "OK"}, {IDCANCEL, "Cancel"}, {IDC_ABOUT, "About Autovane ..."}};
+        const std::pair<int, std::string> tools[] = {{IDOK, "OK"}, {IDCANCEL, "Cancel"}, {IDC_ABOUT, "About Autovane ..."}};
         for (int i = 0; i < 3; ++i) {
             char toolText[80] = {0};
             TOOLINFOA tool = {};
             tool.cbSize = TTTOOLINFOA_V1_SIZE;
             tool.lpszText = toolText;
             ASSERT_TRUE(SendMessageA(tip, TTM_ENUMTOOLSA, i, reinterpret_cast<LPARAM>(&tool)));
-            EXPECT_EQ(dialog, tool.hwnd);
-            EXPECT_TRUE(tool.uFlags & TTF_IDISHWND);
-            EXPECT_EQ(GetDlgItem(dialog, expected[i].first), reinterpret_cast<HWND>(tool.uId));
-            EXPECT_EQ(expected[i].second, toolText);
+            const HWND button = GetDlgItem(dialog, tools[i].first);
+            EXPECT_TRUE(tool.hwnd == dialog && (tool.uFlags & TTF_IDISHWND) && tool.uId == reinterpret_cast<UINT_PTR>(button));
+            EXPECT_EQ(tools[i].second, toolText);
+            EXPECT_NE(0, SendMessageA(button, BM_GETIMAGE, IMAGE_ICON, 0)) << tools[i].second;
         }
     });
 }
-
-//--- Collapsing --------------------------------------------------------------------------
-
-std::vector<int> TabThrough(HWND dialog, int presses)
-{
-    std::vector<int> reached;
-    FocusControl(dialog, IDC_USERNAME);
-    for (int i = 0; i < presses; ++i) {
-        PressKey(dialog, VK_TAB);
-        reached.push_back(GetDlgCtrlID(FocusOf(dialog)));
-    }
-    return reached;
-}
-
-bool Contains(const std::vector<int>& ids, int id)
-{
-    return std::find(ids.begin(), ids.end(), id) != ids.end();
-}
-
-TEST_F(LogonDialogTest, DisplayMessageExpandsAndCollapsesToTheSameSizes)
-{
-    RunDialog([](HWND dialog) {
-        const RECT collapsed = WindowRectOf(dialog);
-        const std::vector<int> collapsedTabs = TabThrough(dialog, 12);
-        EXPECT_FALSE(Contains(collapsedTabs, IDC_CAPTION));
-        EXPECT_FALSE(Contains(collapsedTabs, IDC_MESSAGE));
-        EXPECT_TRUE(Contains(collapsedTabs, IDC_DOMAIN));
-
-        Click(dialog, IDC_DISPLAY_MESSAGE);
-        const RECT expanded = WindowRectOf(dialog);
-        EXPECT_TRUE(Checked(dialog, IDC_DISPLAY_MESSAGE));
-        EXPECT_EQ(collapsed.left, expanded.left);
-        EXPECT_EQ(collapsed.top, expanded.top);
-        EXPECT_GT(expanded.bottom, WindowRectOf(GetDlgItem(dialog, IDC_MESSAGE_GROUP)).bottom);
-        EXPECT_TRUE(IsWindowVisible(GetDlgItem(dialog, IDC_MESSAGE_GROUP)));
-        const std::vector<int> expandedTabs = TabThrough(dialog, 12);
-        EXPECT_TRUE(Contains(expandedTabs, IDC_CAPTION));
-        EXPECT_TRUE(Contains(expandedTabs, IDC_MESSAGE));
-
-        Click(dialog, IDC_DISPLAY_MESSAGE);
-        const RECT again = WindowRectOf(dialog);
-        EXPECT_FALSE(Checked(dialog, IDC_DISPLAY_MESSAGE));
-        EXPECT_TRUE(EqualRect(&collapsed, &again));
-        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_CAPTION)));
-
-        Click(dialog, IDC_DISPLAY_MESSAGE);
-        const RECT expandedAgain = WindowRectOf(dialog);
-        EXPECT_TRUE(EqualRect(&expanded, &expandedAgain));
-    });
-}
-
-//--- The default button ------------------------------------------------------------------
 
 // Rests the real pointer on the control (the dialog itself: a spot of background) and
 // waits until the default button has followed it.
@@ -229,7 +182,7 @@ TEST_F(LogonDialogTest, DisplayMessageExpandsAndCollapsesToTheSameSizes)
 TEST_F(LogonDialogTest, EnterRunsOkOnlyWhileThePointerRestsOnOk)
 {
     const INT_PTR result = RunDialog([](HWND dialog) {
-        FillLogon(dialog, "operator", "CORP");
+        Fill(dialog, "CORP");
         SetForegroundWindow(dialog);
         int displayPasses = 0;
         for (int id : {0, IDC_DISPLAY_MESSAGE, IDC_DISPLAY_MESSAGE}) {
@@ -242,7 +195,7 @@ TEST_F(LogonDialogTest, EnterRunsOkOnlyWhileThePointerRestsOnOk)
             const bool ticked = Checked(dialog, IDC_DISPLAY_MESSAGE);
             PressKey(dialog, VK_RETURN);
             ASSERT_TRUE(IsWindowVisible(dialog));
-            EXPECT_TRUE(RegValueAbsent(HKEY_LOCAL_MACHINE, kWinlogon, "DefaultUserName"));
+            EXPECT_EQ(kAbsent, RegText(HKEY_LOCAL_MACHINE, kWinlogon, "DefaultUserName"));
             // The notice section shows exactly while its box is ticked, whatever Enter did.
             EXPECT_EQ(ticked, Checked(dialog, IDC_DISPLAY_MESSAGE));
             EXPECT_EQ(ticked, IsWindowVisible(GetDlgItem(dialog, IDC_MESSAGE_GROUP)) != FALSE);
@@ -257,325 +210,111 @@ TEST_F(LogonDialogTest, EnterRunsOkOnlyWhileThePointerRestsOnOk)
         }
     });
     EXPECT_EQ(IDOK, result);
-    EXPECT_TRUE(RegStringIs(HKEY_LOCAL_MACHINE, kWinlogon, "DefaultUserName", "operator"));
+    EXPECT_EQ("operator", RegText(HKEY_LOCAL_MACHINE, kWinlogon, "DefaultUserName"));
 }
 
-//--- OK and Cancel -----------------------------------------------------------------------
-
-TEST_F(LogonDialogTest, OkWritesWhatTheDialogShows)
+// Each row fills the dialog (user "operator", password "pw"), ends it with a button or
+// Escape and answers the message box; then the dialog's result (Cancel too when it stays
+// open, with the focus on the domain and its text selected where `toDomain`), what the
+// box said, and the values written: the logon values, the profile copy and, with
+// automatic logon on, the start-up entry.
+TEST_F(LogonDialogTest, OkWritesWhatTheDialogShowsOrSaysWhyNot)
 {
-    MessageBoxAnswerer answerer;
-    const INT_PTR result = RunDialog([](HWND dialog) {
-        FillLogon(dialog, "operator", "corp.example");
-        Click(dialog, IDC_DISPLAY_MESSAGE);
-        SetWindowTextSync(GetDlgItem(dialog, IDC_CAPTION), "Notice");
-        SetWindowTextSync(GetDlgItem(dialog, IDC_MESSAGE), "Authorised use only");
-        Click(dialog, IDOK);
-    });
-    EXPECT_EQ(IDOK, result);
-    EXPECT_TRUE(answerer.Seen().empty());
-    ExpectLogonValues("1", "operator", "pw", "corp.example", "Notice", "Authorised use only");
-    EXPECT_TRUE(RegStringIs(HKEY_CURRENT_USER, kSection, "AutoLogon", "1"));
-    EXPECT_TRUE(RegStringIs(HKEY_CURRENT_USER, kSection, "Domain", "corp.example"));
-    EXPECT_TRUE(RegStringIs(HKEY_LOCAL_MACHINE, kRun, "Autovane", "\"" + ThisExecutablePath() + "\" NoUserInput"));
-}
-
-TEST_F(LogonDialogTest, WithAutomaticLogonOffAnEmptyDomainIsWrittenWithoutAsking)
-{
-    MessageBoxAnswerer answerer;
-    const INT_PTR result = RunDialog([](HWND dialog) {
-        SetWindowTextSync(GetDlgItem(dialog, IDC_DOMAIN), "");
-        Click(dialog, IDOK);
-    });
-    EXPECT_EQ(IDOK, result);
-    EXPECT_TRUE(answerer.Seen().empty());
-    EXPECT_TRUE(RegStringIs(HKEY_LOCAL_MACHINE, kWinlogon, "AutoAdminLogon", "0"));
-    EXPECT_TRUE(RegStringIs(HKEY_LOCAL_MACHINE, kWinlogon, "DefaultDomainName", ""));
-}
-
-TEST_F(LogonDialogTest, CancelAndEscapeWriteNothing)
-{
-    EXPECT_EQ(IDCANCEL, RunDialog([](HWND dialog) {
-        FillLogon(dialog, "operator", "CORP");
-        Click(dialog, IDCANCEL);
-    }));
-    ExpectNothingWritten();
-    EXPECT_EQ(IDCANCEL, RunDialog([](HWND dialog) {
-        FillLogon(dialog, "operator", "CORP");
-        FocusControl(dialog, IDC_PASSWORD);
-        PressKey(dialog, VK_ESCAPE);
-    }));
-    ExpectNothingWritten();
-}
-
-//--- Message boxes -----------------------------------------------------------------------
-
-TEST_F(LogonDialogTest, EmptyDomainPromptNoKeepsTheDialogWithFocusOnTheDomain)
-{
-    MessageBoxAnswerer answerer({IDNO});
-    RunDialog([](HWND dialog) {
-        FillLogon(dialog, "operator", "");
-        Click(dialog, IDOK);
-        EXPECT_TRUE(IsWindowVisible(dialog));
-        EXPECT_EQ(GetDlgItem(dialog, IDC_DOMAIN), FocusOf(dialog));
-    });
-    ASSERT_EQ(1u, answerer.Seen().size());
-    const SeenMessageBox& box = answerer.Seen()[0];
-    EXPECT_EQ("dialog_tests", box.caption);
-    EXPECT_EQ("Error: No Domain name specified!\n\nProceed using local logon?", box.text);
-    EXPECT_EQ((std::set<int>{IDYES, IDNO}), box.buttons);
-    EXPECT_EQ("exclamation", box.icon);
-    ExpectNothingWritten();
-}
-
-TEST_F(LogonDialogTest, EmptyDomainPromptYesLogsOnLocally)
-{
-    MessageBoxAnswerer answerer({IDYES});
-    const INT_PTR result = RunDialog([](HWND dialog) {
-        FillLogon(dialog, "operator", "");
-        Click(dialog, IDOK);
-    });
-    EXPECT_EQ(IDOK, result);
-    EXPECT_EQ(1u, answerer.Seen().size());
-    EXPECT_TRUE(RegStringIs(HKEY_LOCAL_MACHINE, kWinlogon, "DefaultDomainName", LocalComputerName()));
-    EXPECT_TRUE(RegStringIs(HKEY_CURRENT_USER, kSection, "Domain", LocalComputerName()));
-}
-
-TEST_F(LogonDialogTest, RejectedDomainIsSelectedForCorrection)
-{
-    MessageBoxAnswerer answerer;
-    RunDialog([](HWND dialog) {
-        FillLogon(dialog, "operator", "bad domain!");
-        Click(dialog, IDOK);
-        EXPECT_TRUE(IsWindowVisible(dialog));
-        HWND domain = GetDlgItem(dialog, IDC_DOMAIN);
-        EXPECT_EQ(domain, FocusOf(dialog));
-        DWORD start = 99, end = 99;
-        SendMessageA(domain, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-        EXPECT_EQ(0u, start);
-        EXPECT_EQ(11u, end);
-    });
-    ASSERT_EQ(1u, answerer.Seen().size());
-    EXPECT_EQ("Error: Invalid Domain name specified!", answerer.Seen()[0].text);
-    EXPECT_EQ(std::set<int>{IDOK}, answerer.Seen()[0].buttons);
-    EXPECT_EQ("exclamation", answerer.Seen()[0].icon);
-    ExpectNothingWritten();
-}
-
-TEST_F(LogonDialogTest, AKeyThatDoesNotOpenIsReportedAndTheDialogStays)
-{
-    DeleteRegTree(HKEY_LOCAL_MACHINE, kRun);
-    MessageBoxAnswerer answerer;
-    RunDialog([](HWND dialog) {
-        FillLogon(dialog, "operator", "CORP");
-        Click(dialog, IDOK);
-        EXPECT_TRUE(IsWindowVisible(dialog));
-        EXPECT_EQ("operator", WindowText(GetDlgItem(dialog, IDC_USERNAME)));
-    });
-    ASSERT_EQ(1u, answerer.Seen().size());
-    EXPECT_EQ("Error: Could not open registry key:\n\n"
-              "\"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\"",
-              answerer.Seen()[0].text);
-    EXPECT_EQ(std::set<int>{IDOK}, answerer.Seen()[0].buttons);
-    EXPECT_EQ("exclamation", answerer.Seen()[0].icon);
-    // What was written before the failure stays written.
-    EXPECT_TRUE(RegStringIs(HKEY_LOCAL_MACHINE, kWinlogon, "DefaultUserName", "operator"));
-}
-
-//--- The template ------------------------------------------------------------------------
-
-INT_PTR CALLBACK PlainDialogProc(HWND, UINT message, WPARAM, LPARAM)
-{
-    return message == WM_INITDIALOG;
-}
-
-// The style words as the resource compiler wrote them into the extended template: the
-// system adds bits of its own when it creates the windows, so those cannot tell.
-struct TemplateItem {
-    DWORD style;
-    DWORD exStyle;
-    int id;
-};
-
-struct TemplateHeader {
-    DWORD style;
-    DWORD exStyle;
-    std::vector<TemplateItem> items;
-};
-
-const BYTE* SkipSzOrOrd(const BYTE* p)
-{
-    if (*reinterpret_cast<const WORD*>(p) == 0xFFFF)
-        return p + 4;
-    while (*reinterpret_cast<const WORD*>(p))
-        p += 2;
-    return p + 2;
-}
-
-const BYTE* AlignDword(const BYTE* base, const BYTE* p)
-{
-    return base + ((p - base + 3) & ~3);
-}
-
-TemplateHeader ReadLogonTemplate()
-{
-    HMODULE module = GetModuleHandleA(nullptr);
-    HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(IDD_LOGON_DIALOG), RT_DIALOG);
-    const BYTE* base = static_cast<const BYTE*>(LockResource(LoadResource(module, resource)));
-    TemplateHeader header;
-    EXPECT_EQ(0xFFFF, reinterpret_cast<const WORD*>(base)[1]) << "not an extended template";
-    header.exStyle = *reinterpret_cast<const DWORD*>(base + 8);
-    header.style = *reinterpret_cast<const DWORD*>(base + 12);
-    const WORD count = *reinterpret_cast<const WORD*>(base + 16);
-    const BYTE* p = SkipSzOrOrd(SkipSzOrOrd(SkipSzOrOrd(base + 26)));  // menu, class, title
-    p = SkipSzOrOrd(p + 6);                                            // font size, weight, italic, charset, face
-    for (WORD i = 0; i < count; ++i) {
-        p = AlignDword(base, p);
-        TemplateItem item;
-        item.exStyle = *reinterpret_cast<const DWORD*>(p + 4);
-        item.style = *reinterpret_cast<const DWORD*>(p + 8);
-        item.id = *reinterpret_cast<const int*>(p + 20);
-        p = SkipSzOrOrd(SkipSzOrOrd(p + 24));
-        p += 2 + *reinterpret_cast<const WORD*>(p);
-        header.items.push_back(item);
-    }
-    return header;
-}
-
-TEST(LogonDialogTemplate, ControlsHaveTheirStylesPlacesAndTabOrder)
-{
-    const struct {
-        int id;
-        const char* kind;
-        const char* text;
-        RECT units;  // x, y, width, height
-        DWORD style;
-        DWORD exStyle;
-    } expected[] = {
-        {1011, "Button", "Nofocus", {229, 78, 6, 8}, 0x40010001, 0},
-        {1, "Button", "OK", {213, 7, 22, 19}, 0x50010040, 0},
-        {2, "Button", "Cancel", {189, 7, 22, 19}, 0x50010040, 0},
-        {3, "Button", "", {213, 27, 22, 19}, 0x50010040, 0},
-        {1000, "Button", "&Log on automatically at system startup", {13, 7, 135, 10}, 0x50010003, 0x20},
-        {1001, "Edit", "", {55, 25, 106, 14}, 0x50810080, 0},
-        {1002, "Edit", "", {55, 44, 106, 14}, 0x508100A0, 0},
-        {1009, "Button", "&Display logon message", {14, 92, 88, 10}, 0x50010003, 0x20},
-        {1005, "Edit", "", {55, 113, 106, 14}, 0x50810080, 0},
-        {1006, "Edit", "", {55, 132, 171, 14}, 0x50811080, 0},
-        {-1, "Button", "", {7, 7, 169, 80}, 0x50000007, 0},
-        {-1, "Static", "User name:", {14, 31, 41, 8}, 0x50020000, 0},
-        {-1, "Static", "Password:", {14, 50, 41, 8}, 0x50020000, 0},
-        {1010, "Button", "", {7, 92, 228, 65}, 0x50000007, 0},
-        {-1, "Static", "Caption:", {14, 118, 27, 8}, 0x50020000, 0},
-        {-1, "Static", "Message:", {14, 139, 32, 8}, 0x50020000, 0},
-        {1007, "Static", "", {7, 108, 228, 2}, 0x40000004, 0},
-        {-1, "Static", "Domain:", {14, 70, 27, 8}, 0x50020000, 0},
-        {1013, "Edit", "", {55, 64, 106, 14}, 0x50810080, 0},
+    const std::string computer = LocalComputerName();
+    const std::string noDomain = "dialog_tests | exclamation | Yes No | Error: No Domain name specified!\n\nProceed using local logon?";
+    const std::string noRunKey = "dialog_tests | exclamation | OK | Error: Could not open registry key:\n\n"
+                                 "\"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\"";
+    const struct { const char* domain; bool on, notice; UINT end; bool deleteRun; int answer; INT_PTR result; bool toDomain;
+                   std::string said; std::vector<std::string> written; } rows[] = {
+        {"corp.example", true, true, IDOK, false, 0, IDOK, false, "", {"1", "operator", "pw", "corp.example", "Notice", "Staff only"}},
+        {"", false, true, IDOK, false, 0, IDOK, false, "", {"0", "operator", "pw", "", "Notice", "Staff only"}},
+        {"CORP", true, true, IDCANCEL, false, 0, IDCANCEL, false, "", {}},
+        {"CORP", true, false, VK_ESCAPE, false, 0, IDCANCEL, false, "", {}},
+        {"", true, false, IDOK, false, IDNO, IDCANCEL, true, noDomain, {}},
+        {"", true, false, IDOK, false, IDYES, IDOK, false, noDomain, {"1", "operator", "pw", computer, "", ""}},
+        {"bad domain!", true, false, IDOK, false, IDOK, IDCANCEL, true,
+         "dialog_tests | exclamation | OK | Error: Invalid Domain name specified!", {}},
+        // What was written before the failure stays written.
+        {"CORP", true, false, IDOK, true, IDOK, IDCANCEL, false, noRunKey, {"1", "operator", "pw", "CORP", "", ""}},
     };
-    const size_t count = sizeof(expected) / sizeof(expected[0]);
-
-    const TemplateHeader header = ReadLogonTemplate();
-    EXPECT_EQ(0x90CA0040u, header.style);
-    EXPECT_EQ(0x00040000u, header.exStyle);
-    ASSERT_EQ(count, header.items.size());
-    for (size_t i = 0; i < count; ++i) {
-        SCOPED_TRACE(expected[i].text[0] ? expected[i].text : std::to_string(expected[i].id));
-        EXPECT_EQ(expected[i].id, header.items[i].id);
-        EXPECT_EQ(expected[i].style, header.items[i].style);
-        EXPECT_EQ(expected[i].exStyle, header.items[i].exStyle);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.domain << (row.on ? ", on" : ", off") << ", ends with " << row.end
+                                        << ", answered " << row.answer);
+        ResetLogonState("dialog_tests");
+        if (row.deleteRun)
+            DeleteRegTree(HKEY_LOCAL_MACHINE, kRun);
+        MessageBoxAnswerer answerer({row.answer});
+        EXPECT_EQ(row.result, RunDialog([&](HWND dialog) {
+            Fill(dialog, row.domain, row.on);
+            if (row.notice) {
+                Click(dialog, IDC_DISPLAY_MESSAGE);
+                Type(dialog, IDC_CAPTION, "Notice");
+                Type(dialog, IDC_MESSAGE, "Staff only");
+            }
+            if (row.end == VK_ESCAPE) {
+                FocusControl(dialog, IDC_PASSWORD);
+                PressKey(dialog, VK_ESCAPE);
+            } else {
+                Click(dialog, static_cast<int>(row.end));
+            }
+            if (row.result == IDCANCEL && row.end == IDOK) {
+                EXPECT_TRUE(IsWindowVisible(dialog));
+                EXPECT_EQ("operator", Text(dialog, IDC_USERNAME));
+            }
+            if (row.toDomain) {
+                DWORD start = 99, end = 99;
+                SendMessageA(GetDlgItem(dialog, IDC_DOMAIN), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+                EXPECT_EQ(GetDlgItem(dialog, IDC_DOMAIN), FocusOf(dialog));
+                EXPECT_EQ(std::make_pair(0ul, static_cast<DWORD>(strlen(row.domain))), std::make_pair(start, end));
+            }
+        }));
+        std::string said;
+        for (const SeenMessageBox& box : answerer.Seen())
+            said += (said.empty() ? "" : "\n---\n") + box.Summary();
+        EXPECT_EQ(row.said, said);
+        EXPECT_TRUE(LogonValuesAre(row.written));
+        const auto& w = row.written;
+        EXPECT_TRUE(ProfileIs("dialog_tests", w.empty() ? w : std::vector<std::string>{w[0], w[1], w[2], w[3]}));
+        if (row.deleteRun)
+            EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kRun));
+        else
+            EXPECT_EQ(!w.empty() && row.on ? "\"" + ThisExecutablePath() + "\" NoUserInput" : kAbsent,
+                      RegText(HKEY_LOCAL_MACHINE, kRun, "Autovane"));
     }
-
-    // Created, the controls stand in template order, which is the tab order, at their
-    // places, with their classes and texts.
-    HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_LOGON_DIALOG), nullptr,
-                                     &PlainDialogProc, 0);
-    ASSERT_NE(nullptr, dialog);
-    EXPECT_EQ("Autovane", WindowText(dialog));
-    HWND child = GetWindow(dialog, GW_CHILD);
-    for (const auto& e : expected) {
-        SCOPED_TRACE(e.text[0] ? e.text : std::to_string(e.id));
-        ASSERT_NE(nullptr, child);
-        char kind[32] = {0};
-        GetClassNameA(child, kind, sizeof(kind));
-        EXPECT_EQ(e.id, GetDlgCtrlID(child));
-        EXPECT_STRCASEEQ(e.kind, kind);
-        EXPECT_EQ(e.text, WindowText(child));
-        EXPECT_EQ((e.style & WS_VISIBLE) != 0, IsWindowVisible(child) != FALSE);
-        RECT origin = {e.units.left, e.units.top, 0, 0};
-        RECT size = {e.units.right, e.units.bottom, 0, 0};
-        MapDialogRect(dialog, &origin);
-        MapDialogRect(dialog, &size);
-        RECT actual = WindowRectOf(child);
-        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&actual), 2);
-        EXPECT_EQ(origin.left, actual.left);
-        EXPECT_EQ(origin.top, actual.top);
-        EXPECT_EQ(size.left, actual.right - actual.left);
-        EXPECT_EQ(size.top, actual.bottom - actual.top);
-        child = GetWindow(child, GW_HWNDNEXT);
-    }
-    EXPECT_EQ(nullptr, child);
-    DestroyWindow(dialog);
 }
 
-}  // namespace
-
-namespace {
-
-//--- The About entry points --------------------------------------------------------------
-
-HWND WaitForAboutBox(HWND settings)
-{
-    HWND about = nullptr;
-    WaitFor([&] {
-        HWND popup = GetLastActivePopup(settings);
-        if (popup != settings && GetDlgItem(popup, IDC_WEB_LINK))
-            about = popup;
-        return about != nullptr;
-    });
-    return about;
-}
-
-void CloseAboutBox(HWND about)
-{
-    PostMessageA(about, WM_COMMAND, IDCANCEL, 0);
-    WaitFor([&] { return !IsWindow(about); });
-}
-
-TEST_F(LogonDialogTest, TheSystemMenuOpensTheAboutBoxForEveryIdOfItsSixteen)
+// The system menu's About item, with any of the sixteen ids the system may send, and the
+// About button open the box owned by the disabled dialog and centred on it; after it the focus comes back
+// to where it was, or, after the button, to the hidden one. Other system commands still
+// reach the system.
+TEST_F(LogonDialogTest, TheSystemMenuAndTheAboutButtonOpenTheAboutBox)
 {
     RunDialog([](HWND dialog) {
-        FocusControl(dialog, IDC_PASSWORD);
-        for (WPARAM id : {WPARAM(16), WPARAM(31)}) {
+        for (int id : {16, 31, IDC_ABOUT}) {
             SCOPED_TRACE(id);
-            PostMessageA(dialog, WM_SYSCOMMAND, id, 0);
-            HWND about = WaitForAboutBox(dialog);
-            ASSERT_NE(nullptr, about);
+            FocusControl(dialog, IDC_PASSWORD);
+            if (id == IDC_ABOUT)
+                PostMessageA(GetDlgItem(dialog, IDC_ABOUT), BM_CLICK, 0, 0);
+            else
+                PostMessageA(dialog, WM_SYSCOMMAND, static_cast<WPARAM>(id), 0);
+            HWND about = nullptr;
+            ASSERT_TRUE(WaitFor([&] {
+                about = GetLastActivePopup(dialog);
+                return about != dialog && GetDlgItem(about, IDC_WEB_LINK);
+            }));
             EXPECT_EQ(dialog, GetWindow(about, GW_OWNER));
+            const RECT box = WindowRectOf(about), owner = WindowRectOf(dialog);
+            EXPECT_NEAR((owner.left + owner.right) / 2, (box.left + box.right) / 2, 1) << "not centred on its owner";
             EXPECT_FALSE(IsWindowEnabled(dialog));
-            CloseAboutBox(about);
+            PostMessageA(about, WM_COMMAND, IDCANCEL, 0);
+            ASSERT_TRUE(WaitFor([&] { return !IsWindow(about); }));
             SyncWith(dialog);
             EXPECT_TRUE(IsWindowEnabled(dialog));
-            // The handler leaves the focus alone; reactivation brings it back.
-            EXPECT_TRUE(WaitFor([&] { return FocusOf(dialog) == GetDlgItem(dialog, IDC_PASSWORD); }, 2000));
+            const HWND focus = GetDlgItem(dialog, id == IDC_ABOUT ? IDC_NOFOCUS : IDC_PASSWORD);
+            EXPECT_TRUE(WaitFor([&] { return FocusOf(dialog) == focus; }, 2000));
         }
-        // Other system commands still reach the system.
         SendMessageA(dialog, WM_SYSCOMMAND, SC_MINIMIZE, 0);
         EXPECT_TRUE(IsIconic(dialog));
-        SendMessageA(dialog, WM_SYSCOMMAND, SC_RESTORE, 0);
-        EXPECT_FALSE(IsIconic(dialog));
-    });
-}
-
-TEST_F(LogonDialogTest, TheAboutButtonOpensTheBoxAndParksTheFocusAfterwards)
-{
-    RunDialog([](HWND dialog) {
-        FocusControl(dialog, IDC_USERNAME);
-        PostMessageA(GetDlgItem(dialog, IDC_ABOUT), BM_CLICK, 0, 0);
-        HWND about = WaitForAboutBox(dialog);
-        ASSERT_NE(nullptr, about);
-        CloseAboutBox(about);
-        SyncWith(dialog);
-        EXPECT_EQ(GetDlgItem(dialog, IDC_NOFOCUS), FocusOf(dialog));
     });
 }
 

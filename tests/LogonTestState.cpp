@@ -6,6 +6,27 @@ const char* const kRun = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char* const kLogonValues[6] = {"AutoAdminLogon",    "DefaultUserName",    "DefaultPassword",
                                      "DefaultDomainName", "LegalNoticeCaption", "LegalNoticeText"};
 
+namespace {
+
+const char* const kProfileEntries[4] = {"AutoLogon", "UserName", "Password", "Domain"};
+
+::testing::AssertionResult ValuesAre(HKEY root, const std::string& path, const char* const* names, size_t count,
+                                     const std::vector<std::string>& expected, REGSAM view)
+{
+    std::string differences;
+    for (size_t i = 0; i < count; ++i) {
+        const std::string actual = RegText(root, path.c_str(), names[i], view);
+        const std::string wanted = expected.empty() ? kAbsent : expected.at(i);
+        if (actual != wanted)
+            differences += std::string("\n  ") + names[i] + " is \"" + actual + "\", expected \"" + wanted + "\"";
+    }
+    if (differences.empty())
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << differences;
+}
+
+}  // namespace
+
 std::string ProfileSection(const std::string& program)
 {
     return "software\\Brindlework\\" + program + "\\Logon Data";
@@ -15,34 +36,25 @@ void ResetLogonState(const std::string& program)
 {
     for (const char* name : kLogonValues)
         DeleteRegValue(HKEY_LOCAL_MACHINE, kWinlogon, name);
-    if (!RegKeyExists(HKEY_LOCAL_MACHINE, kRun))
-        SetRegString(HKEY_LOCAL_MACHINE, kRun, "Autovane", "");
+    SetRegString(HKEY_LOCAL_MACHINE, kRun, "Autovane", "");
     DeleteRegValue(HKEY_LOCAL_MACHINE, kRun, "Autovane");
     DeleteRegTree(HKEY_CURRENT_USER, ("software\\Brindlework\\" + program).c_str());
 }
 
-void StoreProfile(const std::string& program, const char* autoLogon, const char* user, const char* password,
-                  const char* domain)
+void StoreProfile(const std::string& program, const std::vector<std::string>& values)
 {
-    const std::string section = ProfileSection(program);
-    SetRegString(HKEY_CURRENT_USER, section.c_str(), "AutoLogon", autoLogon);
-    SetRegString(HKEY_CURRENT_USER, section.c_str(), "UserName", user);
-    SetRegString(HKEY_CURRENT_USER, section.c_str(), "Password", password);
-    SetRegString(HKEY_CURRENT_USER, section.c_str(), "Domain", domain);
+    for (size_t i = 0; i < 4; ++i)
+        SetRegString(HKEY_CURRENT_USER, ProfileSection(program).c_str(), kProfileEntries[i], values.at(i));
 }
 
-void ExpectNoLogonValues()
+::testing::AssertionResult LogonValuesAre(const std::vector<std::string>& expected, REGSAM view)
 {
-    for (const char* name : kLogonValues)
-        EXPECT_TRUE(RegValueAbsent(HKEY_LOCAL_MACHINE, kWinlogon, name));
+    return ValuesAre(HKEY_LOCAL_MACHINE, kWinlogon, kLogonValues, 6, expected, view);
 }
 
-void ExpectLogonValues(const std::string& autoLogon, const std::string& user, const std::string& password,
-                       const std::string& domain, const std::string& caption, const std::string& text)
+::testing::AssertionResult ProfileIs(const std::string& program, const std::vector<std::string>& expected)
 {
-    const std::string expected[6] = {autoLogon, user, password, domain, caption, text};
-    for (int i = 0; i < 6; ++i)
-        EXPECT_TRUE(RegStringIs(HKEY_LOCAL_MACHINE, kWinlogon, kLogonValues[i], expected[i]));
+    return ValuesAre(HKEY_CURRENT_USER, ProfileSection(program), kProfileEntries, 4, expected, 0);
 }
 
 std::string LocalComputerName()

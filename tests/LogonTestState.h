@@ -6,7 +6,10 @@
 
 #include "RegistryTestUtil.h"
 
+#include <gtest/gtest.h>
+
 #include <string>
+#include <vector>
 
 extern const char* const kWinlogon;  // below HKEY_LOCAL_MACHINE
 extern const char* const kRun;
@@ -17,10 +20,9 @@ std::string ProfileSection(const std::string& program);
 
 // No logon values, no start-up entry (the key itself present) and no profile copy.
 void ResetLogonState(const std::string& program);
-void StoreProfile(const std::string& program, const char* autoLogon, const char* user, const char* password,
-                  const char* domain);
-void ExpectNoLogonValues();
-// The six logon values, in the order of kLogonValues, each exactly this REG_SZ text.
-void ExpectLogonValues(const std::string& autoLogon, const std::string& user, const std::string& password,
-                       const std::string& domain, const std::string& caption, const std::string& text);
+void StoreProfile(const std::string& program, const std::vector<std::string>& values);
+// The six logon values in the order of kLogonValues (none of them when empty), or the
+// profile copy's four entries: AutoLogon, UserName, Password, Domain.
+::testing::AssertionResult LogonValuesAre(const std::vector<std::string>& expected, REGSAM view = 0);
+::testing::AssertionResult ProfileIs(const std::string& program, const std::vector<std::string>& expected);
 std::string LocalComputerName();
