@@ -97,37 +97,13 @@ LRESULT CALLBACK MessageBoxAnswerer::CbtHook(int code, WPARAM wParam, LPARAM lPa
     if (self && code == HCBT_ACTIVATE && IsMessageBoxWindow(hWnd) && !GetPropA(hWnd, "Autovane.Answered")) {
         SetPropA(hWnd, "Autovane.Answered", reinterpret_cast<HANDLE>(1));
         self->m_seen.push_back(DescribeMessageBox(hWnd));
-        int answer = IDOK;
-        if (!self->m_answers.empty()) {
-            answer = self->m_answers.front();
-            self->m_answers.erase(self->m_answers.begin());
-        }
+        const size_t next = self->m_seen.size() - 1;
+        const int answer = next < self->m_answers.size() && self->m_answers[next] ? self->m_answers[next] : IDOK;
         PostMessageA(hWnd, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED),
                      reinterpret_cast<LPARAM>(GetDlgItem(hWnd, answer)));
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
-
-namespace {
-
-struct FindContext {
-    DWORD thread;
-    const char* caption;
-    HWND found;
-};
-
-BOOL CALLBACK FindDialog(HWND hWnd, LPARAM lParam)
-{
-    auto* context = reinterpret_cast<FindContext*>(lParam);
-    if (GetWindowThreadProcessId(hWnd, nullptr) == context->thread && IsWindowVisible(hWnd) &&
-        ClassOf(hWnd) == "#32770" && WindowText(hWnd) == context->caption && !IsMessageBoxWindow(hWnd)) {
-        context->found = hWnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-}  // namespace
 
 INT_PTR RunWithScript(const char* caption, const std::function<INT_PTR()>& run,
                       const std::function<void(HWND dialog)>& script)
@@ -135,17 +111,20 @@ INT_PTR RunWithScript(const char* caption, const std::function<INT_PTR()>& run,
     const DWORD guiThread = GetCurrentThreadId();
     std::atomic<bool> finished{false};
     std::thread driver([&] {
-        FindContext context = {guiThread, caption, nullptr};
+        HWND dialog = nullptr;
         WaitFor([&] {
-            EnumWindows(&FindDialog, reinterpret_cast<LPARAM>(&context));
-            return context.found != nullptr || finished.load();
+            for (HWND hWnd = GetTopWindow(nullptr); hWnd && !dialog; hWnd = GetWindow(hWnd, GW_HWNDNEXT))
+                if (GetWindowThreadProcessId(hWnd, nullptr) == guiThread && IsWindowVisible(hWnd) &&
+                    ClassOf(hWnd) == "#32770" && WindowText(hWnd) == caption && !IsMessageBoxWindow(hWnd))
+                    dialog = hWnd;
+            return dialog || finished;
         }, 10000);
-        if (!context.found)
+        if (!dialog)
             return;
-        SyncWith(context.found);
-        script(context.found);
-        if (IsWindow(context.found) && IsWindowVisible(context.found))
-            PostMessageA(context.found, WM_COMMAND, IDCANCEL, 0);
+        SyncWith(dialog);
+        script(dialog);
+        if (IsWindow(dialog) && IsWindowVisible(dialog))
+            PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     });
     const INT_PTR result = run();
     finished = true;

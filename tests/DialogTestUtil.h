@@ -28,7 +28,7 @@ SeenMessageBox DescribeMessageBox(HWND box);
 bool IsMessageBoxWindow(HWND hWnd);
 
 // While it lives, every message box this thread shows is recorded and answered with the
-// next of the given buttons (IDOK when they run out).
+// next of the given buttons (IDOK for a 0 and when they run out).
 class MessageBoxAnswerer {
 public:
     explicit MessageBoxAnswerer(std::vector<int> answers = {});
