@@ -8,46 +8,48 @@ const char* const kAbsent = "<absent>";
 
 namespace {
 
-REGSAM View(HKEY root, REGSAM view)
-{
-    return view ? view : root == HKEY_LOCAL_MACHINE ? KEY_WOW64_64KEY : 0;
-}
+// An open key, closed when it goes; null when it did not open.
+struct Key {
+    Key(HKEY root, const char* path, REGSAM access, REGSAM view, bool create = false)
+    {
+        view = view ? view : root == HKEY_LOCAL_MACHINE ? KEY_WOW64_64KEY : 0;
+        const LONG result = create ? RegCreateKeyExA(root, path, 0, nullptr, 0, access | view, nullptr, &hKey, nullptr)
+                                   : RegOpenKeyExA(root, path, 0, access | view, &hKey);
+        hKey = result == ERROR_SUCCESS ? hKey : nullptr;
+    }
+    ~Key()
+    {
+        if (hKey)
+            RegCloseKey(hKey);
+    }
+    HKEY hKey = nullptr;
+};
 
 }  // namespace
 
 std::string RegText(HKEY root, const char* path, const char* name, REGSAM view)
 {
-    HKEY key;
+    const Key key(root, path, KEY_QUERY_VALUE, view);
     DWORD type = 0, size = 0;
-    std::vector<char> data;
-    if (RegOpenKeyExA(root, path, 0, KEY_QUERY_VALUE | View(root, view), &key) != ERROR_SUCCESS)
+    if (!key.hKey || RegQueryValueExA(key.hKey, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
         return kAbsent;
-    if (RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
-        data.resize(size);
-        RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
-    }
-    RegCloseKey(key);
-    const std::string text(data.data(), data.empty() ? 0 : data.size() - 1);
-    if (type == REG_SZ && !data.empty() && data.back() == 0 && text.find('\0') == std::string::npos)
+    std::vector<char> data(size + 1);
+    RegQueryValueExA(key.hKey, name, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
+    const std::string text(data.data(), size ? size - 1 : 0);
+    if (type == REG_SZ && size && data[size - 1] == 0 && text.find('\0') == std::string::npos)
         return text;
-    return data.empty() && type == 0 ? kAbsent : "<type " + std::to_string(type) + ", " + std::to_string(size) + " bytes>";
+    return "<type " + std::to_string(type) + ", " + std::to_string(size) + " bytes>";
 }
 
 bool RegKeyExists(HKEY root, const char* path)
 {
-    HKEY key;
-    if (RegOpenKeyExA(root, path, 0, KEY_QUERY_VALUE | View(root, 0), &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
+    return Key(root, path, KEY_QUERY_VALUE, 0).hKey != nullptr;
 }
 
 void SetRegBytes(HKEY root, const char* path, const char* name, DWORD type, const void* data, DWORD size, REGSAM view)
 {
-    HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_ALL_ACCESS | View(root, view), nullptr, &key, nullptr));
-    EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size));
-    RegCloseKey(key);
+    const Key key(root, path, KEY_SET_VALUE, view, true);
+    EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(key.hKey, name, 0, type, static_cast<const BYTE*>(data), size)) << path;
 }
 
 void SetRegString(HKEY root, const char* path, const char* name, const std::string& text, REGSAM view)
@@ -57,30 +59,25 @@ void SetRegString(HKEY root, const char* path, const char* name, const std::stri
 
 void DeleteRegValue(HKEY root, const char* path, const char* name, REGSAM view)
 {
-    HKEY key;
-    if (RegOpenKeyExA(root, path, 0, KEY_SET_VALUE | View(root, view), &key) == ERROR_SUCCESS) {
-        RegDeleteValueA(key, name);
-        RegCloseKey(key);
-    }
+    if (const Key key(root, path, KEY_SET_VALUE, view); key.hKey)
+        RegDeleteValueA(key.hKey, name);
 }
 
 void DeleteRegTree(HKEY root, const char* path)
 {
-    HKEY key;
-    if (RegOpenKeyExA(root, path, 0, KEY_ALL_ACCESS | View(root, 0), &key) != ERROR_SUCCESS)
-        return;
     char child[256];
-    while (RegEnumKeyA(key, 0, child, sizeof(child)) == ERROR_SUCCESS)
-        DeleteRegTree(root, (std::string(path) + "\\" + child).c_str());
-    RegCloseKey(key);
-    RegDeleteKeyExA(root, path, View(root, 0), 0);
+    if (const Key key(root, path, KEY_ALL_ACCESS, 0); key.hKey)
+        while (RegEnumKeyA(key.hKey, 0, child, sizeof(child)) == ERROR_SUCCESS)
+            DeleteRegTree(root, (std::string(path) + "\\" + child).c_str());
+    RegDeleteKeyExA(root, path, root == HKEY_LOCAL_MACHINE ? KEY_WOW64_64KEY : 0, 0);
 }
 
 ScopedReadOnlyKey::ScopedReadOnlyKey(HKEY root, const char* path)
 {
     DWORD size = 0;
     PSECURITY_DESCRIPTOR readOnly = nullptr;
-    if (RegOpenKeyExA(root, path, 0, WRITE_DAC | READ_CONTROL | View(root, 0), &m_key) != ERROR_SUCCESS ||
+    if (RegOpenKeyExA(root, path, 0, WRITE_DAC | READ_CONTROL | (root == HKEY_LOCAL_MACHINE ? KEY_WOW64_64KEY : 0),
+                      &m_key) != ERROR_SUCCESS ||
         RegGetKeySecurity(m_key, DACL_SECURITY_INFORMATION, nullptr, &size) != ERROR_INSUFFICIENT_BUFFER) {
         ADD_FAILURE() << "cannot change the security of " << path;
         return;
