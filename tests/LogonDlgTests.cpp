@@ -11,6 +11,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -94,29 +95,42 @@ protected:
     return ::testing::AssertionSuccess();
 }
 
-// The first run shows empty fields and the computer's name, a stored copy and notice
-// show themselves; centred, with the focus on the hidden button, and collapsed unless
-// there is a notice. The notice's box expands and collapses it, always to the same sizes.
+// Each row stores a profile copy (or none) and a notice (null: none), the Winlogon key
+// refusing full access or not, and opens the dialog: the first run shows empty fields and
+// the computer's name; only the exact flag "1" ticks automatic logon; a notice with
+// either part, from a key that opens, shows. The dialog is centred, with the focus on the
+// hidden button, and collapsed unless there is a notice. The notice's box expands and
+// collapses it, always to the same sizes. Nothing is written.
 TEST_F(LogonDialogTest, OpensWithTheStoredValuesAndFoldsTheNoticeAway)
 {
-    const struct { std::vector<std::string> profile; const char* text; std::vector<std::string> shown; } rows[] = {
-        {{}, nullptr, {"", "", LocalComputerName(), "", ""}},
-        {{"1", "admin", "secret", "SALES"}, "Authorised use only", {"admin", "secret", "SALES", "", "Authorised use only"}},
+    const std::string computer = LocalComputerName();
+    const struct { std::vector<std::string> profile; const char* caption; const char* text; bool readOnly;
+                   std::vector<std::string> shown; } rows[] = {
+        {{}, nullptr, nullptr, false, {"", "", computer, "", ""}},
+        {{"1", "admin", "secret", "SALES"}, "", "Authorised use only", false, {"admin", "secret", "SALES", "", "Authorised use only"}},
+        {{"1 ", "admin", "", ""}, "Warning", nullptr, false, {"admin", "", computer, "Warning", ""}},
+        {{"1", "admin", "", "SALES"}, "Warning", "Text", true, {"admin", "", "SALES", "", ""}},
     };
     const int fields[] = {IDC_USERNAME, IDC_PASSWORD, IDC_DOMAIN, IDC_CAPTION, IDC_MESSAGE};
+    ASSERT_FALSE(computer.empty());
     for (const auto& row : rows) {
+        SCOPED_TRACE(row.caption ? row.caption : "no caption");
         ResetLogonState("dialog_tests");
         if (!row.profile.empty())
             StoreProfile("dialog_tests", row.profile);
-        if (row.text) {
-            SetRegString(HKEY_LOCAL_MACHINE, kWinlogon, "LegalNoticeCaption", "");
-            SetRegString(HKEY_LOCAL_MACHINE, kWinlogon, "LegalNoticeText", row.text);
-        }
-        const bool notice = row.text != nullptr;
+        for (const auto& [name, value] : {std::pair{"LegalNoticeCaption", row.caption}, {"LegalNoticeText", row.text}})
+            if (value)
+                SetRegString(HKEY_LOCAL_MACHINE, kWinlogon, name, value);
+        const std::vector<std::string> before = {kAbsent, kAbsent, kAbsent, kAbsent, row.caption ? row.caption : kAbsent,
+                                                 row.text ? row.text : kAbsent};
+        const bool notice = !row.readOnly && (row.caption || row.text);
+        std::optional<ScopedReadOnlyKey> readOnly;
+        if (row.readOnly)
+            readOnly.emplace(HKEY_LOCAL_MACHINE, kWinlogon);
         EXPECT_EQ(IDCANCEL, RunDialog([&](HWND dialog) {
             for (int i = 0; i < 5; ++i)
                 EXPECT_EQ(row.shown[i], Text(dialog, fields[i])) << fields[i];
-            EXPECT_EQ(!row.profile.empty(), Checked(dialog, IDC_AUTOLOGON));
+            EXPECT_EQ(row.profile.size() && row.profile[0] == "1", Checked(dialog, IDC_AUTOLOGON));
             EXPECT_EQ(GetDlgItem(dialog, IDC_NOFOCUS), FocusOf(dialog));
             RECT shapes[4], area;
             for (int click = 0; click < 4; ++click) {
@@ -129,8 +143,8 @@ TEST_F(LogonDialogTest, OpensWithTheStoredValuesAndFoldsTheNoticeAway)
             SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
             EXPECT_EQ((area.left + area.right) / 2 - (shapes[0].right - shapes[0].left) / 2, shapes[0].left);
         }));
-        EXPECT_TRUE(LogonValuesAre(row.text ? std::vector<std::string>{kAbsent, kAbsent, kAbsent, kAbsent, "", row.text}
-                                            : std::vector<std::string>{}));
+        readOnly.reset();
+        EXPECT_TRUE(LogonValuesAre(before));
     }
 }
 
@@ -213,36 +227,47 @@ TEST_F(LogonDialogTest, EnterRunsOkOnlyWhileThePointerRestsOnOk)
     EXPECT_EQ("operator", RegText(HKEY_LOCAL_MACHINE, kWinlogon, "DefaultUserName"));
 }
 
-// Each row fills the dialog (user "operator", password "pw"), ends it with a button or
-// Escape and answers the message box; then the dialog's result (Cancel too when it stays
-// open, with the focus on the domain and its text selected where `toDomain`), what the
-// box said, and the values written: the logon values, the profile copy and, with
-// automatic logon on, the start-up entry.
+// Each row fills the dialog (user "operator", password "pw"), with the start-up list
+// holding an older entry, the Run key missing or Winlogon refusing full access where
+// the row says; ends it with a button or Escape and answers the message box. Then the
+// dialog's result (Cancel too when it stays open, with the focus on the domain and its
+// text selected where `toDomain`), what the box said, and what was written: the logon
+// values; and when the settings were applied, the profile copy and the start-up entry
+// (the own command with automatic logon on, none with it off).
 TEST_F(LogonDialogTest, OkWritesWhatTheDialogShowsOrSaysWhyNot)
 {
-    const std::string computer = LocalComputerName();
+    enum Keys { kBothOpen, kNoRunKey, kWinlogonReadOnly, kBothFail };
+    const std::string computer = LocalComputerName(), old = "\"C:\\old.exe\" NoUserInput";
     const std::string noDomain = "dialog_tests | exclamation | Yes No | Error: No Domain name specified!\n\nProceed using local logon?";
-    const std::string noRunKey = "dialog_tests | exclamation | OK | Error: Could not open registry key:\n\n"
-                                 "\"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\"";
-    const struct { const char* domain; bool on, notice; UINT end; bool deleteRun; int answer; INT_PTR result; bool toDomain;
-                   std::string said; std::vector<std::string> written; } rows[] = {
-        {"corp.example", true, true, IDOK, false, 0, IDOK, false, "", {"1", "operator", "pw", "corp.example", "Notice", "Staff only"}},
-        {"", false, true, IDOK, false, 0, IDOK, false, "", {"0", "operator", "pw", "", "Notice", "Staff only"}},
-        {"CORP", true, true, IDCANCEL, false, 0, IDCANCEL, false, "", {}},
-        {"CORP", true, false, VK_ESCAPE, false, 0, IDCANCEL, false, "", {}},
-        {"", true, false, IDOK, false, IDNO, IDCANCEL, true, noDomain, {}},
-        {"", true, false, IDOK, false, IDYES, IDOK, false, noDomain, {"1", "operator", "pw", computer, "", ""}},
-        {"bad domain!", true, false, IDOK, false, IDOK, IDCANCEL, true,
-         "dialog_tests | exclamation | OK | Error: Invalid Domain name specified!", {}},
-        // What was written before the failure stays written.
-        {"CORP", true, false, IDOK, true, IDOK, IDCANCEL, false, noRunKey, {"1", "operator", "pw", "CORP", "", ""}},
+    const std::string keyError = "dialog_tests | exclamation | OK | Error: Could not open registry key:\n\n\"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\";
+    const std::string noRunKey = keyError + "Windows\\CurrentVersion\\Run\"";
+    const std::vector<std::string> corp = {"1", "operator", "pw", "CORP", "", ""};
+    const struct { const char* domain; bool on, notice; UINT end; Keys keys; int answer; INT_PTR result; bool toDomain;
+                   std::string said; bool applied; std::vector<std::string> written; } rows[] = {
+        {"corp.example", true, true, IDOK, kBothOpen, 0, IDOK, false, "", true,
+         {"1", "operator", "pw", "corp.example", "Notice", "Staff only"}},
+        {"", false, true, IDOK, kBothOpen, 0, IDOK, false, "", true, {"0", "operator", "pw", "", "Notice", "Staff only"}},
+        {"CORP", true, true, IDCANCEL, kBothOpen, 0, IDCANCEL, false, "", false, {}},
+        {"CORP", true, false, VK_ESCAPE, kBothOpen, 0, IDCANCEL, false, "", false, {}},
+        {"", true, false, IDOK, kBothOpen, IDNO, IDCANCEL, true, noDomain, false, {}},
+        {"", true, false, IDOK, kBothOpen, IDYES, IDOK, false, noDomain, true, {"1", "operator", "pw", computer, "", ""}},
+        {"bad domain!", true, false, IDOK, kBothOpen, IDOK, IDCANCEL, true,
+         "dialog_tests | exclamation | OK | Error: Invalid Domain name specified!", false, {}},
+        // What could be written stays written; the last key that did not open is named.
+        {"CORP", true, false, IDOK, kNoRunKey, IDOK, IDCANCEL, false, noRunKey, true, corp},
+        {"CORP", true, false, IDOK, kWinlogonReadOnly, IDOK, IDCANCEL, false, keyError + "Windows NT\\CurrentVersion\\Winlogon\"", true, {}},
+        {"CORP", true, false, IDOK, kBothFail, IDOK, IDCANCEL, false, noRunKey, true, {}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(testing::Message() << row.domain << (row.on ? ", on" : ", off") << ", ends with " << row.end
-                                        << ", answered " << row.answer);
+                                        << ", keys " << row.keys << ", answered " << row.answer);
         ResetLogonState("dialog_tests");
-        if (row.deleteRun)
+        SetRegString(HKEY_LOCAL_MACHINE, kRun, "Autovane", old);
+        if (row.keys == kNoRunKey || row.keys == kBothFail)
             DeleteRegTree(HKEY_LOCAL_MACHINE, kRun);
+        std::optional<ScopedReadOnlyKey> readOnly;
+        if (row.keys == kWinlogonReadOnly || row.keys == kBothFail)
+            readOnly.emplace(HKEY_LOCAL_MACHINE, kWinlogon);
         MessageBoxAnswerer answerer({row.answer});
         EXPECT_EQ(row.result, RunDialog([&](HWND dialog) {
             Fill(dialog, row.domain, row.on);
@@ -268,17 +293,17 @@ TEST_F(LogonDialogTest, OkWritesWhatTheDialogShowsOrSaysWhyNot)
                 EXPECT_EQ(std::make_pair(0ul, static_cast<DWORD>(strlen(row.domain))), std::make_pair(start, end));
             }
         }));
-        std::string said;
-        for (const SeenMessageBox& box : answerer.Seen())
-            said += (said.empty() ? "" : "\n---\n") + box.Summary();
-        EXPECT_EQ(row.said, said);
+        readOnly.reset();
+        EXPECT_EQ(row.said, answerer.Seen().empty() ? "" : answerer.Seen().back().Summary());
+        EXPECT_GE(1u, answerer.Seen().size());
         EXPECT_TRUE(LogonValuesAre(row.written));
-        const auto& w = row.written;
-        EXPECT_TRUE(ProfileIs("dialog_tests", w.empty() ? w : std::vector<std::string>{w[0], w[1], w[2], w[3]}));
-        if (row.deleteRun)
-            EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kRun));
+        const std::string domain = row.domain[0] || !row.on ? row.domain : computer;
+        EXPECT_TRUE(ProfileIs("dialog_tests", row.applied ? std::vector<std::string>{row.on ? "1" : "0", "operator", "pw", domain}
+                                                          : std::vector<std::string>{}));
+        if (row.keys == kNoRunKey || row.keys == kBothFail)
+            EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kRun)) << "the start-up key was created";
         else
-            EXPECT_EQ(!w.empty() && row.on ? "\"" + ThisExecutablePath() + "\" NoUserInput" : kAbsent,
+            EXPECT_EQ(!row.applied ? old : row.on ? "\"" + ThisExecutablePath() + "\" NoUserInput" : kAbsent,
                       RegText(HKEY_LOCAL_MACHINE, kRun, "Autovane"));
     }
 }

@@ -77,17 +77,21 @@ protected:
     }
 };
 
-// The word in any case re-applies the stored values unseen, leaving the start-up list
-// and the profile copy alone; anything else as the first argument opens the dialog.
+// The word in any case re-applies the stored values unseen, the notice whole however
+// long, and leaves the start-up list and the profile copy alone; anything else as the
+// first argument opens the dialog.
 TEST_F(ProgramTest, OnlyTheWordAsFirstArgumentRunsSilently)
 {
+    const std::string caption(1000, 'C'), text(5000, 'T');
     for (const char* word : {"NoUserInput", "nouserinput", "NOUSERINPUT", "", "x NoUserInput", "NoUserInputs",
                              "NoUserInpu", "\"NoUser Input\""}) {
         SCOPED_TRACE(word);
         const bool silent = _stricmp(word, "NoUserInput") == 0;
         ResetLogonState("Autovane");
         StoreProfile("Autovane", {"1", "silent user", "pw", "CORP"});
-        SetRegString(HKEY_LOCAL_MACHINE, kWinlogon, "LegalNoticeCaption", "Notice");
+        SetRegString(HKEY_LOCAL_MACHINE, kWinlogon, "LegalNoticeCaption", caption);
+        SetRegString(HKEY_LOCAL_MACHINE, kWinlogon, "LegalNoticeText", text);
+        SetRegString(HKEY_LOCAL_MACHINE, kRun, "Autovane", "kept");
         Program program(word);
         if (!silent) {
             const HWND dialog = program.WaitForDialog();
@@ -96,9 +100,9 @@ TEST_F(ProgramTest, OnlyTheWordAsFirstArgumentRunsSilently)
         }
         EXPECT_EQ(silent, program.EndsUnseen());
         EXPECT_TRUE(program.Ends());
-        EXPECT_TRUE(LogonValuesAre(silent ? std::vector<std::string>{"1", "silent user", "pw", "CORP", "Notice", ""}
-                                          : std::vector<std::string>{kAbsent, kAbsent, kAbsent, kAbsent, "Notice", kAbsent}));
-        EXPECT_EQ(kAbsent, RegText(HKEY_LOCAL_MACHINE, kRun, "Autovane"));
+        EXPECT_TRUE(LogonValuesAre(silent ? std::vector<std::string>{"1", "silent user", "pw", "CORP", caption, text}
+                                          : std::vector<std::string>{kAbsent, kAbsent, kAbsent, kAbsent, caption, text}));
+        EXPECT_EQ("kept", RegText(HKEY_LOCAL_MACHINE, kRun, "Autovane"));
         EXPECT_TRUE(ProfileIs("Autovane", {"1", "silent user", "pw", "CORP"}));
     }
 }
@@ -120,6 +124,7 @@ TEST_F(ProgramTest, SilentRunOfAUserWithoutACopyChangesNothing)
     StoreProfile("Autovane", {"0", "", "", ""});
     EXPECT_TRUE(Program("NoUserInput").EndsUnseen());
     EXPECT_TRUE(LogonValuesAre({"0", "", "", LocalComputerName(), "Notice", "Text"}));
+    EXPECT_EQ("\"C:\\Tools\\Autovane.exe\" NoUserInput", RegText(HKEY_LOCAL_MACHINE, kRun, "Autovane"));
 }
 
 // A start-up key that does not open in a silent run is named in a box, what could be
