@@ -345,17 +345,20 @@ TEST(HyperLinkHandTest, LoadedOnceFromTheHelpViewerElseTheSystemHand)
 {
     char directory[MAX_PATH];
     GetWindowsDirectoryA(directory, MAX_PATH);
-    const std::string viewer = std::string(directory) + "\\winhlp32.exe";
-    // The test prefix has no help viewer there: one is a stand-in left by a run that died.
-    ASSERT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(viewer.c_str())) << "remove " << viewer;
+    // Wine's own help viewer, if any, has no hand: the system's serves. For the stand-in's
+    // run it goes aside; finding it aside means a run died with the stand-in in its place.
+    const std::string viewer = std::string(directory) + "\\winhlp32.exe", aside = viewer + ".aside";
+    ASSERT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(aside.c_str())) << "delete " << viewer << ", rename " << aside;
     const std::string child = "\"" + ThisExecutablePath() + "\" --child hand_cursor ";
     EXPECT_EQ(0, RunProcess(child + "system"));
-    // The stand-in goes on every path out of the test.
-    const struct Removed {
-        const std::string& path;
-        ~Removed() { DeleteFileA(path.c_str()); }
-    } standIn{viewer};
-    ASSERT_TRUE(CopyFileA(ThisExecutablePath().c_str(), viewer.c_str(), TRUE));
+    // The stand-in goes, and the system's viewer comes back, on every path out of the test.
+    const bool moved = MoveFileA(viewer.c_str(), aside.c_str()) != 0;
+    const struct Restored {
+        const std::string &path, &aside;
+        bool moved, copied;
+        ~Restored() { EXPECT_TRUE((!copied || DeleteFileA(path.c_str())) && (!moved || MoveFileA(aside.c_str(), path.c_str()))); }
+    } standIn{viewer, aside, moved, CopyFileA(ThisExecutablePath().c_str(), viewer.c_str(), TRUE) != 0};
+    ASSERT_TRUE(standIn.copied);
     EXPECT_EQ(0, RunProcess(child + "viewer"));
 }
 
