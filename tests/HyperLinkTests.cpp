@@ -38,18 +38,6 @@ TEST_CHILD(record_link)
     return 0;
 }
 
-// How many processes this program and what it started have running. The desktop's own
-// process starts with the first window: before the job exists.
-DWORD ActiveProcesses()
-{
-    static const HANDLE job = (DestroyWindow(CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr)),
-                               CreateJobObjectA(nullptr, nullptr));
-    static const bool joined = AssignProcessToJobObject(job, GetCurrentProcess());
-    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION counts = {};
-    EXPECT_TRUE(joined && QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &counts, sizeof(counts), nullptr));
-    return counts.ActiveProcesses;
-}
-
 // A link that takes WM_APP's wParam as the status an open returned.
 class CTestLink : public CHyperLink {
 public:
@@ -119,11 +107,17 @@ HKEY Classes()
 }
 
 // What the recorder was started with since the last call, a line a run, once every process
-// started has ended. The first call, before anything runs, counts the processes to wait for.
+// this program started has ended: they all belong to one job, which holds this one alone
+// while nothing runs. The desktop's own process starts with the first window: before the job.
 Lines Runs()
 {
-    static const DWORD idle = ActiveProcesses();
-    EXPECT_TRUE(WaitFor([] { return ActiveProcesses() <= idle; }, 10000));
+    static const HANDLE job = (DestroyWindow(CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr)),
+                               CreateJobObjectA(nullptr, nullptr));
+    static const bool joined = AssignProcessToJobObject(job, GetCurrentProcess());
+    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION counts = {};
+    EXPECT_TRUE(joined && WaitFor([&] {
+        return QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &counts, sizeof(counts), nullptr) && counts.ActiveProcesses == 1;
+    }, 10000)) << counts.ActiveProcesses;
     Lines lines(1);
     for (std::ifstream file(kRecord, std::ios::binary); std::getline(file, lines.back());)
         lines.emplace_back();
@@ -131,23 +125,49 @@ Lines Runs()
     return Lines(lines.begin(), lines.end() - 1);
 }
 
-// Every way a link opens or fails. A release or Space opens through the shell, a press
-// or Enter does not. Where the shell fails (the unknown scheme), the command registered
-// for .htm runs with the URL in place of its placeholder, quoted or bare, or after it;
-// one that does not fit, cannot be read or is empty runs nothing. A status above 32 marks
-// the link visited; any other, from the shell, from the command's run or handed over as
-// an open's result (kStatus), names its reason in one box and leaves the link as it was.
-// A few statuses stand for the mapping from status to reason.
-TEST(HyperLinkTest, OpensThroughTheShellOrTheHtmCommandOrNamesTheReason)
+// One dialog of four links (the unknown scheme with the default flags, the test scheme
+// without the hover colour, a URL that just fits the .htm command without the active
+// colour, one a byte longer), and one link without the hand before them, as in a fresh
+// process.
+//
+// Each link's size: fitted to its underlined text plus borders, it keeps the edge or centre
+// of its alignment (left and top, right and top, horizontal centre, vertical centre).
+//
+// The hand: links without it alone load none; the first other link loads the system's
+// (Wine's own help viewer has none), which every link shows under the real pointer. A help
+// viewer with a hand (this program, whose only cursor stands in for it) wins, and its copy
+// is not made again. Wine's viewer goes aside while the stand-in takes its place; one found
+// aside means a run died with the stand-in still there.
+//
+// The colour after each step, with the real pointer on the link or off it; a link that
+// holds the mouse capture is hovering. Wine at times puts the pointer back where it was a
+// moment before and the link follows it; MovePointerUntil puts it back until the state holds.
+//
+// Every way a link opens or fails. A release or Space opens through the shell, a press or
+// Enter does not. Where the shell fails (the unknown scheme), the command registered for
+// .htm runs with the URL in place of its placeholder, quoted or bare, or after it; one that
+// does not fit, cannot be read or is empty runs nothing. A status above 32 marks the link
+// visited; any other, from the shell, from the command's run or handed over as an open's
+// result (kStatus), names its reason in one box and leaves the link as it was. Every status
+// the shell documents has a reason of its own; a few rows stand for the mapping.
+TEST(HyperLinkTest, FitsColoursItsStatesShowsTheHandAndOpensOrNamesTheReason)
 {
     Classes(), Runs();
-    enum How { kClick, kSpace, kEnter, kStatus };
-    const char* const kNoAssoc = "There is no application associated\nwith the given filename extension.";
-    const std::string prefix = Recorder("") + " ";  // the command as cut before "%1", with the blank
-    const std::string fits = kUnknownUrl + std::string(2 * MAX_PATH - 1 - prefix.size() - kUnknownUrl.size(), 'u');
-    const std::string unterminated = Recorder(std::string(MAX_PATH - Recorder("").size(), 'p'));
-    // The links: L the unknown scheme, R the test scheme, C a URL that just fits, I one byte more.
+    // The links: L the unknown scheme, R the test scheme, C a URL that just fits, I one byte more;
+    // per axis, -1 keeps the low edge, 1 the high edge, 0 the centre.
     const int L = IDC_LINK_LEFT, R = IDC_LINK_RIGHT, C = IDC_LINK_CENTER, I = IDC_LINK_CENTERIMAGE;
+    const struct { int id, alignX, alignY; } links[] = {{L, -1, -1}, {R, 1, -1}, {C, 0, -1}, {I, -1, 0}};
+    enum Step { kFocusOther, kFocusLink, kEnter, kLeave, kClick };
+    const struct { Step step; COLORREF colour[3]; } steps[] = {  // for L, R and C
+        {kFocusOther, {kLink, kLink, kLink}},    {kEnter, {kHover, kLink, kHover}},   {kLeave, {kLink, kLink, kLink}},
+        {kFocusLink, {kActive, kActive, kLink}}, {kEnter, {kHover, kActive, kHover}}, {kLeave, {kActive, kActive, kLink}},
+        {kClick, {kActive, kActive, kVisited}},  {kFocusOther, {kVisited, kVisited, kVisited}},
+        {kEnter, {kHover, kVisited, kHover}},    {kLeave, {kVisited, kVisited, kVisited}},
+    };
+    enum How { kPress, kSpace, kReturn, kStatus };
+    const char* const kNoAssoc = "There is no application associated\nwith the given filename extension.";
+    const std::string fits = kUnknownUrl + std::string(2 * MAX_PATH - 2 - Recorder("").size() - kUnknownUrl.size(), 'u');
+    const std::string unterminated = Recorder(std::string(MAX_PATH - Recorder("").size(), 'p'));
     // The .htm class (null: none), its command (empty without bytes: no command key) and the
     // command's bytes (0: its text and terminating zero) or kStatus's status; the recorder's
     // line (empty: nothing may run) and the box's reason (null: none).
@@ -155,93 +175,37 @@ TEST(HyperLinkTest, OpensThroughTheShellOrTheHtmCommandOrNamesTheReason)
     const Row rows[] = {
         {C, kStatus, nullptr, "", 32, "", "The specified dynamic-link library was not found."},
         {C, kStatus, nullptr, "", -7, "", "Unknown Error (-7) occurred."}, {C, kStatus, nullptr, "", 33, "", nullptr},
-        {R, kEnter, nullptr, "", 0, "", nullptr}, {L, kClick, nullptr, "", 0, "", kNoAssoc},
-        {L, kClick, "T", "", 0, "", kNoAssoc}, {L, kClick, "T", "", 1, "", kNoAssoc},
-        {L, kClick, "T", Recorder(std::string(300, 'p')), 0, "", kNoAssoc},
+        {R, kReturn, nullptr, "", 0, "", nullptr}, {L, kPress, nullptr, "", 0, "", kNoAssoc},
+        {L, kPress, "T", "", 0, "", kNoAssoc}, {L, kPress, "T", "", 1, "", kNoAssoc},
+        {L, kPress, "T", Recorder(std::string(300, 'p')), 0, "", kNoAssoc},
         // Followed by a byte that is not zero, or the registry would store one with it.
-        {L, kClick, "T", unterminated + "p", MAX_PATH, "", kNoAssoc},
-        {I, kClick, "T", Recorder("\"%1\""), 0, "", kNoAssoc},
-        {L, kClick, "T", "C:\\autovane-missing.exe %1", 0, "", "The specified file was not found."},
-        {L, kClick, "T", "C:\\windows\\win.ini %1", 0, "", "The .EXE file is invalid\n(non-Win32 .EXE or error in .EXE image)."},
+        {L, kPress, "T", unterminated + "p", MAX_PATH, "", kNoAssoc},
+        {I, kPress, "T", Recorder("\"%1\""), 0, "", kNoAssoc},
+        {L, kPress, "T", "C:\\autovane-missing.exe %1", 0, "", "The specified file was not found."},
+        {L, kPress, "T", "C:\\windows\\win.ini %1", 0, "", "The .EXE file is invalid\n(non-Win32 .EXE or error in .EXE image)."},
         {L, kSpace, "T", Recorder("\"%1\" --dropped"), 0, "  " + kUnknownUrl, nullptr},
-        {L, kClick, "T", Recorder("%1 --dropped"), 0, "  " + kUnknownUrl, nullptr},
-        {L, kClick, "T", Recorder("--kept"), 0, " --kept " + kUnknownUrl, nullptr},
-        {C, kClick, "T", Recorder("\"%1\""), 0, "  " + fits, nullptr},
-        {R, kClick, nullptr, "", 0, " \"autovanetest:right\"", nullptr},
+        {L, kPress, "T", Recorder("%1 --dropped"), 0, "  " + kUnknownUrl, nullptr},
+        {L, kPress, "T", Recorder("--kept"), 0, " --kept " + kUnknownUrl, nullptr},
+        {C, kPress, "T", Recorder("\"%1\""), 0, "  " + fits, nullptr},
+        {R, kPress, nullptr, "", 0, " \"autovanetest:right\"", nullptr},
     };
     ASSERT_EQ(static_cast<size_t>(MAX_PATH), unterminated.size());
     const std::string said = std::string(AfxGetApp()->m_strAppName) + " exclamation OK: Cannot execute link.\n\nReason: Cannot open link:\n\n";
-    CTestLink unknown(HLF_DEFAULT, kUnknownUrl.c_str()), scheme, fitting(HLF_DEFAULT, fits.c_str()), tooLong(HLF_DEFAULT, (fits + "u").c_str());
     MessageBoxAnswerer boxes;
-    // Every status the shell documents names a reason of its own, none of them unknown.
     std::set<std::string> reasons;
     for (int status : {0, 2, 3, 5, 8, 11, 26, 27, 28, 29, 30, 31, 32}) {
         CHyperLink::ReportOpenError(status);
         reasons.insert(boxes.Seen().back().text.find("Unknown") == std::string::npos ? boxes.Seen().back().text : "");
     }
     EXPECT_TRUE(reasons.size() == 13 && !reasons.count("")) << reasons.size();
-    CLinkDialog({{&unknown, L}, {&scheme, R}, {&fitting, C}, {&tooLong, I}}).Run([&](HWND dialog) {
-        std::map<int, bool> visited;
-        for (const Row& row : rows) {
-            SCOPED_TRACE(&row - rows);
-            const HWND link = GetDlgItem(dialog, row.link);
-            const size_t shown = boxes.Seen().size();
-            const HKEY classes = Classes();
-            if (row.htmClass)
-                SetRegString(classes, ".htm", "", row.htmClass);
-            if (row.how != kStatus && (row.bytes || !row.command.empty()))
-                SetRegBytes(classes, "T\\shell\\open\\command", "", REG_SZ, row.command.c_str(),
-                            row.bytes ? row.bytes : static_cast<DWORD>(row.command.size() + 1));
-            if (row.how == kClick) {
-                SendMessageA(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
-                EXPECT_EQ(Lines(), Runs()) << "a press opens nothing";
-                SendMessageA(link, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
-            } else if (row.how == kStatus) {
-                SendMessageA(link, WM_APP, static_cast<WPARAM>(row.bytes), 0);
-            } else {
-                Focus(link);
-                SendMessageA(link, WM_KEYDOWN, row.how == kSpace ? VK_SPACE : VK_RETURN, 0);
-            }
-            EXPECT_EQ(row.recorded.empty() ? Lines() : Lines{row.recorded}, Runs());
-            ASSERT_EQ(shown + (row.reason ? 1 : 0), boxes.Seen().size());
-            const SeenMessageBox& box = boxes.Seen().back();
-            const bool ok = box.buttons == std::set<int>{IDOK};
-            EXPECT_EQ(row.reason ? said + row.reason : "", row.reason ? box.caption + " " + box.icon + (ok ? " OK: " : ": ") + box.text : "");
-            visited[row.link] = visited[row.link] || !row.recorded.empty() || (row.how == kStatus && row.bytes > 32);
-            Focus(GetDlgItem(dialog, IDC_OTHER));
-            EXPECT_EQ(visited[row.link] ? kVisited : kLink, LinkColour(link));
-        }
-    });
-}
-
-// Each link's size: fitted to its underlined text plus borders, it keeps the edge or centre
-// of its alignment (left and top, right and top, horizontal centre, vertical centre). Then
-// the colour after each step with the default flags, without the hover colour and without
-// the active colour, with the real pointer on the link or off it; a link that holds the
-// mouse capture is hovering and shows the hand. Wine at times puts the pointer back where it
-// was a moment before and the link follows it; MovePointerUntil puts it back until the state
-// holds. As in a fresh process, links without the hand alone load none; the first other
-// link loads the system's (Wine's own help viewer has none), shared by every link.
-TEST(HyperLinkTest, FittedLinksColourHoverFocusVisitedStateAndHand)
-{
-    Classes(), Runs();
-    // Per axis: -1 keeps the low edge, 1 the high edge, 0 the centre.
-    const struct { int id, alignX, alignY; } links[] = {
-        {IDC_LINK_LEFT, -1, -1}, {IDC_LINK_RIGHT, 1, -1}, {IDC_LINK_CENTER, 0, -1}, {IDC_LINK_CENTERIMAGE, -1, 0}};
-    enum Step { kFocusOther, kFocusLink, kEnter, kLeave, kClick };
-    const struct { Step step; COLORREF colour[3]; } steps[] = {
-        {kFocusOther, {kLink, kLink, kLink}},    {kEnter, {kHover, kLink, kHover}},   {kLeave, {kLink, kLink, kLink}},
-        {kFocusLink, {kActive, kActive, kLink}}, {kEnter, {kHover, kActive, kHover}}, {kLeave, {kActive, kActive, kLink}},
-        {kClick, {kActive, kActive, kVisited}},  {kFocusOther, {kVisited, kVisited, kVisited}},
-        {kEnter, {kHover, kVisited, kHover}},    {kLeave, {kVisited, kVisited, kVisited}},
-    };
     CTestLink::s_hHandCursor = nullptr;
-    CHyperLink noHand(HLF_DEFAULT | HLF_NOHANDCURSOR), plain, noHover(HLF_DEFAULT & ~HLF_HOVERCOLOR), noActive(HLF_DEFAULT | HLF_NOACTIVECOLOR), image;
-    CLinkDialog({{&noHand, IDC_LINK_LEFT}}).Run([](HWND) {});
+    CTestLink noHand(HLF_DEFAULT | HLF_NOHANDCURSOR), unknown(HLF_DEFAULT, kUnknownUrl.c_str()), scheme(HLF_DEFAULT & ~HLF_HOVERCOLOR),
+        fitting(HLF_DEFAULT | HLF_NOACTIVECOLOR, fits.c_str()), tooLong(HLF_DEFAULT, (fits + "u").c_str());
+    CLinkDialog({{&noHand, L}}).Run([](HWND) {});
     EXPECT_FALSE(CTestLink::s_hHandCursor);
-    CLinkDialog dialog({{&plain, links[0].id}, {&noHover, links[1].id}, {&noActive, links[2].id}, {&image, links[3].id}});
+    CLinkDialog dialog({{&unknown, L}, {&scheme, R}, {&fitting, C}, {&tooLong, I}});
     // One axis: the place in the template (low0, high0) and now, the client size, the text's.
-    auto fits = [](int align, LONG low0, LONG high0, LONG low, LONG high, LONG client, LONG text) {
+    auto fitted = [](int align, LONG low0, LONG high0, LONG low, LONG high, LONG client, LONG text) {
         const LONG shrink = ((high0 - low0) - text) / 2;
         return high - low < high0 - low0 && (align ? (align < 0 ? low == low0 : high == high0) && client == text
                                                    : low == low0 + shrink && high == high0 - shrink);
@@ -258,24 +222,26 @@ TEST(HyperLinkTest, FittedLinksColourHoverFocusVisitedStateAndHand)
             DeleteDC(dc);
             GetClientRect(link, &client);
             const RECT t = dialog.m_template[row.id], a = PlaceOf(link);
-            EXPECT_TRUE(fits(row.alignX, t.left, t.right, a.left, a.right, client.right, text.right)) << row.id;
-            EXPECT_TRUE(fits(row.alignY, t.top, t.bottom, a.top, a.bottom, client.bottom, text.bottom)) << row.id;
+            EXPECT_TRUE(fitted(row.alignX, t.left, t.right, a.left, a.right, client.right, text.right)) << row.id;
+            EXPECT_TRUE(fitted(row.alignY, t.top, t.bottom, a.top, a.bottom, client.bottom, text.bottom)) << row.id;
         }
         GUITHREADINFO thread = {};
         CURSORINFO cursor = {};
         thread.cbSize = sizeof(thread), cursor.cbSize = sizeof(cursor);
-        for (int id : {IDC_LINK_RIGHT, IDC_LINK_LEFT})
+        for (int id : {R, L})
             EXPECT_TRUE(MovePointerUntil(box, CentreOf(GetDlgItem(box, id)), [&] {
                 return GetCursorInfo(&cursor) && cursor.hCursor == CTestLink::s_hHandCursor;
             })) << "the hand over " << id;
+        // L and C open through the .htm command.
+        SetRegString(Classes(), ".htm", "", "T");
+        SetRegString(HKEY_CLASSES_ROOT, "T\\shell\\open\\command", "", Recorder("\"%1\""));
         for (int v = 0; v < 3; ++v) {
             const HWND link = GetDlgItem(box, links[v].id);
             bool hovering = false;
             for (size_t i = 0; i < std::size(steps); ++i) {
                 hovering = steps[i].step == kEnter || (hovering && steps[i].step != kLeave);
                 if (steps[i].step == kClick) {
-                    SendMessageA(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
-                    SendMessageA(link, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+                    SendMessageA(link, WM_LBUTTONDOWN, MK_LBUTTON, 0), SendMessageA(link, WM_LBUTTONUP, 0, 0);
                     EXPECT_EQ(1u, Runs().size());
                 }
                 // The run may have taken the focus away for a moment.
@@ -287,20 +253,39 @@ TEST(HyperLinkTest, FittedLinksColourHoverFocusVisitedStateAndHand)
                 })) << "link " << v << ", step " << i << ": " << std::hex << LinkColour(link) << (hovering ? ", hovering" : "");
             }
         }
+        std::map<int, bool> visited = {{L, true}, {R, true}, {C, true}};
+        for (const Row& row : rows) {
+            SCOPED_TRACE(&row - rows);
+            const HWND link = GetDlgItem(box, row.link);
+            const size_t before = boxes.Seen().size();
+            const HKEY classes = Classes();
+            if (row.htmClass)
+                SetRegString(classes, ".htm", "", row.htmClass);
+            if (row.how != kStatus && (row.bytes || !row.command.empty()))
+                SetRegBytes(classes, "T\\shell\\open\\command", "", REG_SZ, row.command.c_str(),
+                            row.bytes ? row.bytes : static_cast<DWORD>(row.command.size() + 1));
+            if (row.how == kPress) {
+                SendMessageA(link, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+                EXPECT_EQ(Lines(), Runs()) << "a press opens nothing";
+            } else {
+                Focus(link);
+            }
+            const UINT message[] = {WM_LBUTTONUP, WM_KEYDOWN, WM_KEYDOWN, WM_APP};
+            SendMessageA(link, message[row.how], row.how == kStatus ? row.bytes : row.how == kSpace ? VK_SPACE : row.how == kReturn ? VK_RETURN : 0, 0);
+            EXPECT_EQ(row.recorded.empty() ? Lines() : Lines{row.recorded}, Runs());
+            ASSERT_EQ(before + (row.reason ? 1 : 0), boxes.Seen().size());
+            const SeenMessageBox& seen = boxes.Seen().back();
+            const std::string shown = seen.caption + " " + seen.icon + (seen.buttons == std::set<int>{IDOK} ? " OK: " : ": ") + seen.text;
+            EXPECT_EQ(row.reason ? said + row.reason : "", row.reason ? shown : "");
+            visited[row.link] = visited[row.link] || !row.recorded.empty() || (row.how == kStatus && row.bytes > 32);
+            Focus(GetDlgItem(box, IDC_OTHER));
+            EXPECT_EQ(visited[row.link] ? kVisited : kLink, LinkColour(link));
+        }
     });
     EXPECT_EQ(LoadCursorA(nullptr, IDC_HAND), CTestLink::s_hHandCursor);
-}
-
-// A help viewer with a hand (this program, whose only cursor stands in for it) wins over the
-// system's, and its copy is not made again. Wine's own viewer goes aside while the stand-in
-// takes its place; one found aside means a run died with the stand-in still there.
-TEST(HyperLinkHandTest, TheHelpViewersHandWinsAndIsLoadedOnce)
-{
-    char directory[MAX_PATH];
-    GetWindowsDirectoryA(directory, MAX_PATH);
-    const std::string viewer = std::string(directory) + "\\winhlp32.exe", aside = viewer + ".aside";
-    ASSERT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(aside.c_str())) << "delete " << viewer << ", rename " << aside;
     // The stand-in goes, and Wine's viewer comes back, on every path out of the test.
+    const std::string viewer = "C:\\windows\\winhlp32.exe", aside = viewer + ".aside";
+    ASSERT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(aside.c_str())) << "delete " << viewer << ", rename " << aside;
     const bool moved = MoveFileA(viewer.c_str(), aside.c_str()) != 0;
     const struct Restored {
         const std::string &path, &aside;
@@ -308,7 +293,7 @@ TEST(HyperLinkHandTest, TheHelpViewersHandWinsAndIsLoadedOnce)
         ~Restored() { EXPECT_TRUE((!copied || DeleteFileA(path.c_str())) && (!moved || MoveFileA(aside.c_str(), path.c_str()))); }
     } standIn{viewer, aside, moved, CopyFileA(ThisExecutablePath().c_str(), viewer.c_str(), TRUE) != 0};
     ASSERT_TRUE(standIn.copied);
-    CTestLink::s_hHandCursor = nullptr;  // as in a fresh process
+    CTestLink::s_hHandCursor = nullptr;
     CHyperLink::LoadHandCursor();
     const HCURSOR hand = CTestLink::s_hHandCursor;
     CHyperLink::LoadHandCursor();
