@@ -29,15 +29,12 @@ public:
 // nothing it draws); the canvas's pixels row by row (as 0xRRGGBB), none when it did not erase.
 std::vector<DWORD> Erased(HWND dialog, int width, int height)
 {
-    BITMAPINFO info = {{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
-    const HDC dc = CreateCompatibleDC(nullptr);
-    DWORD* bits = nullptr;
-    const HBITMAP canvas = CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
-    const HGDIOBJ old = SelectObject(dc, canvas);
     SetWindowPos(dialog, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    const bool erased = SendMessageA(dialog, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-    GdiFlush();
-    std::vector<DWORD> pixels(bits, erased ? bits + width * height : bits);
+    const HDC dc = CreateCompatibleDC(nullptr);
+    const HBITMAP canvas = CreateBitmap(width, height, 1, 32, std::vector<DWORD>(size_t(width * height)).data());
+    const HGDIOBJ old = SelectObject(dc, canvas);
+    std::vector<DWORD> pixels(SendMessageA(dialog, WM_ERASEBKGND, WPARAM(dc), 0) ? size_t(width * height) : 0);
+    GetBitmapBits(canvas, LONG(pixels.size() * 4), pixels.data());
     DeleteObject(SelectObject(dc, old));
     DeleteDC(dc);
     return pixels;
@@ -84,10 +81,8 @@ TEST(BackgroundDialogTest, EachModePlacesTheImageAndOnlyButtonsAndStaticsAreHoll
         {IDB_TEST_GRADIENT, CBackgroundDialog::BkCenter, 31, 60, 0, {{0, 10, Gradient(4, 0)}}},
     };
     const struct { UINT message; int control; bool hollow; } answers[] = {
-        {WM_CTLCOLORBTN, IDC_TEST_BUTTON, true},       {WM_CTLCOLORSTATIC, IDC_TEST_STATIC, true},
-        {WM_CTLCOLORSTATIC, IDC_TEST_TRACKBAR, false}, {WM_CTLCOLOREDIT, IDC_TEST_EDIT, false},
-        {WM_CTLCOLORDLG, 0, false},                    {WM_CTLCOLORMSGBOX, 0, false},
-    };
+        {WM_CTLCOLORBTN, IDC_TEST_BUTTON, true}, {WM_CTLCOLORSTATIC, IDC_TEST_STATIC, true}, {WM_CTLCOLORSTATIC, IDC_TEST_TRACKBAR, false},
+        {WM_CTLCOLOREDIT, IDC_TEST_EDIT, false}, {WM_CTLCOLORDLG, 0, false}, {WM_CTLCOLORMSGBOX, 0, false}};
     RunWithScript("", [] { return InitCommonControls(), CBackgroundProbe().DoModal(); }, [&](HWND dialog) {
         for (const auto& row : rows) {
             SCOPED_TRACE(testing::Message() << "mode " << row.mode << ", " << row.width << " x " << row.height);
@@ -126,10 +121,8 @@ public:
 // drags the box as a caption would; Escape ends it through OK, with Cancel as its result.
 TEST(AboutBoxTest, ShowsItsFiguresFollowsThePointerDragsAndEndsThroughOk)
 {
-    const struct { ULONGLONG bytes; const char* text; } sizes[] = {
-        {1024, "1024 Bytes"}, {1025, "1 KB"}, {1048576, "1024 KB"}, {1048577, "1 MB"}, {2097151, "1 MB"}, {5ull << 30, "5120 MB"}};
-    for (const auto& c : sizes)
-        EXPECT_STREQ(c.text, CAboutDlg::FormatMemorySize(c.bytes)) << c.bytes;
+    for (auto [bytes, text] : {std::pair{1024ull, "1024 Bytes"}, {1025, "1 KB"}, {1048576, "1024 KB"}, {1048577, "1 MB"}, {2097151, "1 MB"}, {5ull << 30, "5120 MB"}})
+        EXPECT_STREQ(text, CAboutDlg::FormatMemorySize(bytes)) << bytes;
     EXPECT_STREQ("Total physical memory: 2 MB\nAvailable physical memory: 1 KB\nTotal paging memory: 3 Bytes\n"
                  "Available paging memory: 4 MB", CAboutDlg::FormatMemorySummary({2u << 20, 1500, 3, (4u << 20) + 1}));
     MEMORYSTATUSEX memory = {sizeof(memory), 0, 0, 0, 0, 0, 0, 0, 0};
