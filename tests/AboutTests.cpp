@@ -17,12 +17,20 @@
 
 namespace {
 
-// The background dialog on a test template; WM_APP sets its bitmap (wParam) and mode
-// (lParam) on the dialog's own thread.
-class CBackgroundProbe : public CBackgroundDialog {
+// A dialog of the given kind: WM_APP sets its bitmap (wParam) and mode (lParam) on the
+// dialog's own thread, its drags are recorded instead of carried out, its OK is counted.
+template <class Dialog> class CProbe : public Dialog {
 public:
-    CBackgroundProbe() : CBackgroundDialog(IDD_TEST_BACKGROUND) {}
-    LRESULT WindowProc(UINT m, WPARAM w, LPARAM l) override { return m == WM_APP ? SetBitmap(UINT(w), int(l)) : CBackgroundDialog::WindowProc(m, w, l); }
+    using Dialog::Dialog;
+    void OnOK() override { ++m_oks, Dialog::OnOK(); }
+    LRESULT WindowProc(UINT m, WPARAM w, LPARAM l) override
+    {
+        if (m == WM_APP)
+            return this->SetBitmap(UINT(w), int(l));
+        return m == WM_NCLBUTTONDOWN ? (m_drag = {w, l}, 0) : Dialog::WindowProc(m, w, l);
+    }
+    int m_oks = 0;
+    std::pair<WPARAM, LPARAM> m_drag;
 };
 
 // Sizes the borderless dialog's client area and has it erase a black canvas (black is
@@ -50,8 +58,8 @@ std::string Answer(HWND dialog, UINT message, int control)
 {
     const HDC dc = CreateCompatibleDC(nullptr);
     SetTextColor(dc, RGB(1, 2, 3));
-    const HWND from = control ? GetDlgItem(dialog, control) : dialog;
-    const bool hollow = SendMessageA(dialog, message, WPARAM(dc), LPARAM(from)) == LRESULT(GetStockObject(NULL_BRUSH));
+    const LRESULT brush = SendMessageA(dialog, message, WPARAM(dc), LPARAM(control ? GetDlgItem(dialog, control) : dialog));
+    const bool hollow = brush == LRESULT(GetStockObject(NULL_BRUSH));
     const int mode = GetBkMode(dc), textKept = GetTextColor(dc) == RGB(1, 2, 3);
     DeleteDC(dc);
     return hollow && mode == TRANSPARENT && textKept ? "hollow" : !hollow && mode == OPAQUE ? "own" : "mixed";
@@ -81,15 +89,14 @@ TEST(BackgroundDialogTest, EachModePlacesTheImageAndOnlyButtonsAndStaticsAreHoll
         {IDB_TEST_GRADIENT, CBackgroundDialog::BkCenter, 31, 60, 0, {{0, 10, Gradient(4, 0)}}},
     };
     const struct { UINT message; int control; bool hollow; } answers[] = {
-        {WM_CTLCOLORBTN, IDC_TEST_BUTTON, true}, {WM_CTLCOLORSTATIC, IDC_TEST_STATIC, true}, {WM_CTLCOLORSTATIC, IDC_TEST_TRACKBAR, false},
-        {WM_CTLCOLOREDIT, IDC_TEST_EDIT, false}, {WM_CTLCOLORDLG, 0, false}, {WM_CTLCOLORMSGBOX, 0, false}};
-    RunWithScript("", [] { return InitCommonControls(), CBackgroundProbe().DoModal(); }, [&](HWND dialog) {
+        {WM_CTLCOLORBTN, IDC_TEST_BUTTON, true},     {WM_CTLCOLORSTATIC, IDC_TEST_STATIC, true}, {WM_CTLCOLORSTATIC, IDC_TEST_TRACKBAR, false},
+        {WM_CTLCOLOREDIT, IDC_TEST_EDIT, false},     {WM_CTLCOLORDLG, 0, false},                 {WM_CTLCOLORMSGBOX, 0, false}};
+    RunWithScript("", [] { return InitCommonControls(), CProbe<CBackgroundDialog>(IDD_TEST_BACKGROUND).DoModal(); }, [&](HWND dialog) {
         for (const auto& row : rows) {
             SCOPED_TRACE(testing::Message() << "mode " << row.mode << ", " << row.width << " x " << row.height);
-            const bool image = row.image == IDB_TEST_GRADIENT;
-            EXPECT_EQ(image, SendMessageA(dialog, WM_APP, row.image, row.mode) != 0);
+            const bool image = SendMessageA(dialog, WM_APP, row.image, row.mode) != 0;
             for (const auto& a : answers)
-                EXPECT_EQ(a.hollow && image ? "hollow" : "own", Answer(dialog, a.message, a.control)) << a.message << " from " << a.control;
+                EXPECT_EQ(a.hollow && image ? "hollow" : "own", Answer(dialog, a.message, a.control)) << a.message << ", " << a.control;
             const std::vector<DWORD> pixels = Erased(dialog, row.width, row.height);
             ASSERT_EQ(static_cast<size_t>(row.width * row.height), pixels.size());
             EXPECT_EQ(row.corners, std::count(pixels.begin(), pixels.end(), Gradient(0, 0)));
@@ -103,15 +110,6 @@ TEST(BackgroundDialogTest, EachModePlacesTheImageAndOnlyButtonsAndStaticsAreHoll
 
 //--- The About box -----------------------------------------------------------------------
 
-// The About box with its drags recorded instead of carried out, and its OK counted.
-class CAboutProbe : public CAboutDlg {
-public:
-    void OnOK() override { ++m_oks, CAboutDlg::OnOK(); }
-    LRESULT WindowProc(UINT m, WPARAM w, LPARAM l) override { return m == WM_NCLBUTTONDOWN ? (m_drag = {w, l}, 0) : CAboutDlg::WindowProc(m, w, l); }
-    int m_oks = 0;
-    std::pair<WPARAM, LPARAM> m_drag;
-};
-
 // Memory sizes keep their unit boundaries, past 32 bits neither capped nor wrapped. How
 // the box starts: the version, the machine's whole memory, the links' short texts drawn
 // over the bitmap in their own colour (the box answers their colour requests itself), the
@@ -121,17 +119,19 @@ public:
 // drags the box as a caption would; Escape ends it through OK, with Cancel as its result.
 TEST(AboutBoxTest, ShowsItsFiguresFollowsThePointerDragsAndEndsThroughOk)
 {
-    for (auto [bytes, text] : {std::pair{1024ull, "1024 Bytes"}, {1025, "1 KB"}, {1048576, "1024 KB"}, {1048577, "1 MB"}, {2097151, "1 MB"}, {5ull << 30, "5120 MB"}})
+    for (auto [bytes, text] : {std::pair{1024ull, "1024 Bytes"}, {1025, "1 KB"}, {1048576, "1024 KB"}, {1048577, "1 MB"},
+                               {2097151, "1 MB"}, {5ull << 30, "5120 MB"}})
         EXPECT_STREQ(text, CAboutDlg::FormatMemorySize(bytes)) << bytes;
     EXPECT_STREQ("Total physical memory: 2 MB\nAvailable physical memory: 1 KB\nTotal paging memory: 3 Bytes\n"
                  "Available paging memory: 4 MB", CAboutDlg::FormatMemorySummary({2u << 20, 1500, 3, (4u << 20) + 1}));
     MEMORYSTATUSEX memory = {sizeof(memory), 0, 0, 0, 0, 0, 0, 0, 0};
     ASSERT_TRUE(GlobalMemoryStatusEx(&memory));
-    CAboutProbe about;
+    CProbe<CAboutDlg> about;
     EXPECT_EQ(IDCANCEL, RunWithScript("", [&] { return about.DoModal(); }, [&](HWND box) {
         const std::string shown = WindowText(GetDlgItem(box, IDC_MEMORY));
         EXPECT_EQ(0u, shown.find("Total physical memory: " + std::string(CAboutDlg::FormatMemorySize(memory.ullTotalPhys)))) << shown;
-        for (auto [id, text] : {std::pair{IDC_VERSION, "1.06"}, {IDC_EMAIL_LINK, "autovane@brindlework.example"}, {IDC_WEB_LINK, "www.brindlework.example"}})
+        for (auto [id, text] : {std::pair{IDC_VERSION, "1.06"}, {IDC_EMAIL_LINK, "autovane@brindlework.example"},
+                                {IDC_WEB_LINK, "www.brindlework.example"}})
             EXPECT_EQ(text, WindowText(GetDlgItem(box, id))) << id;
         EXPECT_EQ(GetDlgItem(box, IDC_ABOUT_FOCUS), FocusOf(box));
         const HWND ok = GetDlgItem(box, IDOK);

