@@ -25,9 +25,7 @@ public:
     void OnOK() override { ++m_oks, Dialog::OnOK(); }
     LRESULT WindowProc(UINT m, WPARAM w, LPARAM l) override
     {
-        if (m == WM_APP)
-            return this->SetBitmap(UINT(w), int(l));
-        return m == WM_NCLBUTTONDOWN ? (m_drag = {w, l}, 0) : Dialog::WindowProc(m, w, l);
+        return m == WM_APP ? this->SetBitmap(UINT(w), int(l)) : m == WM_NCLBUTTONDOWN ? (m_drag = {w, l}, 0) : Dialog::WindowProc(m, w, l);
     }
     int m_oks = 0;
     std::pair<WPARAM, LPARAM> m_drag;
@@ -76,27 +74,28 @@ std::string Answer(HWND dialog, UINT message, int control)
 TEST(BackgroundDialogTest, EachModePlacesTheImageAndOnlyButtonsAndStaticsAreHollowOverIt)
 {
     struct Pixel { int x, y; DWORD colour; };
-    const DWORD face = GetSysColor(COLOR_3DFACE), faceRgb = GetRValue(face) << 16 | GetGValue(face) << 8 | GetBValue(face);
+    const DWORD sys = GetSysColor(COLOR_3DFACE), face = GetRValue(sys) << 16 | GetGValue(sys) << 8 | GetBValue(sys);
     const std::vector<Pixel> tiles = {{80, 40, Gradient(0, 0)}, {45, 10, Gradient(5, 10)}, {99, 59, Gradient(19, 19)}};
     const struct { UINT image; int mode, width, height, corners; std::vector<Pixel> pixels; } rows[] = {
-        {4242, CBackgroundDialog::BkTile, 100, 60, 0, {{50, 30, faceRgb}}},
+        {4242, CBackgroundDialog::BkTile, 100, 60, 0, {{50, 30, face}}},
         {IDB_TEST_GRADIENT, CBackgroundDialog::BkTile, 100, 60, 6, tiles},  // 3 x 2 tiles, the edge ones clipped
         {IDB_TEST_GRADIENT, 3, 100, 60, 6, tiles},
         {IDB_TEST_GRADIENT, CBackgroundDialog::BkStretch, 80, 120, 6,
          {{0, 0, Gradient(0, 0)}, {79, 119, Gradient(39, 39)}, {40, 60, Gradient(20, 20)}}},
         // (101 - 40) / 2 = 30, (60 - 40) / 2 = 10; then (31 - 40) / 2 = -4, not -5
-        {IDB_TEST_GRADIENT, CBackgroundDialog::BkCenter, 101, 60, 1, {{30, 10, Gradient(0, 0)}, {29, 10, faceRgb}, {100, 59, faceRgb}}},
+        {IDB_TEST_GRADIENT, CBackgroundDialog::BkCenter, 101, 60, 1, {{30, 10, Gradient(0, 0)}, {29, 10, face}, {100, 59, face}}},
         {IDB_TEST_GRADIENT, CBackgroundDialog::BkCenter, 31, 60, 0, {{0, 10, Gradient(4, 0)}}},
     };
     const struct { UINT message; int control; bool hollow; } answers[] = {
-        {WM_CTLCOLORBTN, IDC_TEST_BUTTON, true},     {WM_CTLCOLORSTATIC, IDC_TEST_STATIC, true}, {WM_CTLCOLORSTATIC, IDC_TEST_TRACKBAR, false},
-        {WM_CTLCOLOREDIT, IDC_TEST_EDIT, false},     {WM_CTLCOLORDLG, 0, false},                 {WM_CTLCOLORMSGBOX, 0, false}};
-    RunWithScript("", [] { return InitCommonControls(), CProbe<CBackgroundDialog>(IDD_TEST_BACKGROUND).DoModal(); }, [&](HWND dialog) {
+        {WM_CTLCOLORBTN, IDC_TEST_BUTTON, true}, {WM_CTLCOLORSTATIC, IDC_TEST_STATIC, true}, {WM_CTLCOLOREDIT, IDC_TEST_EDIT, false},
+        {WM_CTLCOLORSTATIC, IDC_TEST_TRACKBAR, false}, {WM_CTLCOLORDLG, 0, false}, {WM_CTLCOLORMSGBOX, 0, false}};
+    InitCommonControls();  // the trackbar's class
+    RunWithScript("", [] { return CProbe<CBackgroundDialog>(IDD_TEST_BACKGROUND).DoModal(); }, [&](HWND dialog) {
         for (const auto& row : rows) {
             SCOPED_TRACE(testing::Message() << "mode " << row.mode << ", " << row.width << " x " << row.height);
             const bool image = SendMessageA(dialog, WM_APP, row.image, row.mode) != 0;
             for (const auto& a : answers)
-                EXPECT_EQ(a.hollow && image ? "hollow" : "own", Answer(dialog, a.message, a.control)) << a.message << ", " << a.control;
+                EXPECT_EQ(a.hollow && image ? "hollow" : "own", Answer(dialog, a.message, a.control)) << &a - answers;
             const std::vector<DWORD> pixels = Erased(dialog, row.width, row.height);
             ASSERT_EQ(static_cast<size_t>(row.width * row.height), pixels.size());
             EXPECT_EQ(row.corners, std::count(pixels.begin(), pixels.end(), Gradient(0, 0)));
@@ -128,12 +127,11 @@ TEST(AboutBoxTest, ShowsItsFiguresFollowsThePointerDragsAndEndsThroughOk)
     ASSERT_TRUE(GlobalMemoryStatusEx(&memory));
     CProbe<CAboutDlg> about;
     EXPECT_EQ(IDCANCEL, RunWithScript("", [&] { return about.DoModal(); }, [&](HWND box) {
-        const std::string shown = WindowText(GetDlgItem(box, IDC_MEMORY));
-        EXPECT_EQ(0u, shown.find("Total physical memory: " + std::string(CAboutDlg::FormatMemorySize(memory.ullTotalPhys)))) << shown;
+        const std::string shown = WindowText(GetDlgItem(box, IDC_MEMORY)), total(CAboutDlg::FormatMemorySize(memory.ullTotalPhys));
+        EXPECT_EQ(0u, shown.find("Total physical memory: " + total + "\n")) << shown;
         for (auto [id, text] : {std::pair{IDC_VERSION, "1.06"}, {IDC_EMAIL_LINK, "autovane@brindlework.example"},
                                 {IDC_WEB_LINK, "www.brindlework.example"}})
             EXPECT_EQ(text, WindowText(GetDlgItem(box, id))) << id;
-        EXPECT_EQ(GetDlgItem(box, IDC_ABOUT_FOCUS), FocusOf(box));
         const HWND ok = GetDlgItem(box, IDOK);
         for (POINT at : {POINT{20, 20}, POINT{2, 2}, POINT{20, 38}, POINT{37, 37}})  // on OK where x is 20
             EXPECT_TRUE(MovePointerUntil(ok, at, [&] {
