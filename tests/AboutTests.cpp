@@ -14,6 +14,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <array>
 
 namespace {
 
@@ -25,7 +26,8 @@ public:
     void OnOK() override { ++m_oks, Dialog::OnOK(); }
     LRESULT WindowProc(UINT m, WPARAM w, LPARAM l) override
     {
-        return m == WM_APP ? this->SetBitmap(UINT(w), int(l)) : m == WM_NCLBUTTONDOWN ? (m_drag = {w, l}, 0) : Dialog::WindowProc(m, w, l);
+        return m == WM_APP ? this->SetBitmap(UINT(w), int(l))
+                           : m == WM_NCLBUTTONDOWN ? (m_drag = {w, l}, 0) : Dialog::WindowProc(m, w, l);
     }
     int m_oks = 0;
     std::pair<WPARAM, LPARAM> m_drag;
@@ -39,8 +41,8 @@ std::vector<DWORD> Erased(HWND dialog, int width, int height)
     const HDC dc = CreateCompatibleDC(nullptr);
     const HBITMAP canvas = CreateBitmap(width, height, 1, 32, std::vector<DWORD>(size_t(width * height)).data());
     const HGDIOBJ old = SelectObject(dc, canvas);
-    std::vector<DWORD> pixels(SendMessageA(dialog, WM_ERASEBKGND, WPARAM(dc), 0) ? size_t(width * height) : 0);
-    GetBitmapBits(canvas, LONG(pixels.size() * 4), pixels.data());
+    std::vector<DWORD> pixels(size_t(width * height));
+    EXPECT_TRUE(SendMessageA(dialog, WM_ERASEBKGND, WPARAM(dc), 0) && GetBitmapBits(canvas, 4 * width * height, pixels.data()));
     DeleteObject(SelectObject(dc, old));
     DeleteDC(dc);
     return pixels;
@@ -67,16 +69,16 @@ std::string Answer(HWND dialog, UINT message, int control)
 // corners (the image's top-left pixel) show. Without an image (an id that names none) the
 // dialog erases as usual; tiles repeat the image from the top-left corner, also for modes
 // the dialog does not know; stretching covers the whole area; the centred image lies over
-// the ordinary background, its offset truncated toward zero. An 8-bit image whose palette
-// maps no system entries (true colour) repaints nothing. Over an image, buttons and static
-// texts let it show through; a trackbar (which asks as a static), every other kind and
-// every control without an image keep their colours.
+// the ordinary background, its offset truncated toward zero. Over an image, buttons and
+// static texts let it show through; a trackbar (which asks as a static), every other kind
+// and every control without an image keep their colours.
 TEST(BackgroundDialogTest, EachModePlacesTheImageAndOnlyButtonsAndStaticsAreHollowOverIt)
 {
-    struct Pixel { int x, y; DWORD colour; };
     const DWORD sys = GetSysColor(COLOR_3DFACE), face = GetRValue(sys) << 16 | GetGValue(sys) << 8 | GetBValue(sys);
-    const std::vector<Pixel> tiles = {{80, 40, Gradient(0, 0)}, {45, 10, Gradient(5, 10)}, {99, 59, Gradient(19, 19)}};
-    const struct { UINT image; int mode, width, height, corners; std::vector<Pixel> pixels; } rows[] = {
+    // Pixels named by column, row and colour.
+    const std::vector<std::array<DWORD, 3>> tiles = {{80, 40, Gradient(0, 0)}, {45, 10, Gradient(5, 10)},
+                                                     {99, 59, Gradient(19, 19)}};
+    const struct { UINT image; int mode, width, height, corners; decltype(tiles) pixels; } rows[] = {
         {4242, CBackgroundDialog::BkTile, 100, 60, 0, {{50, 30, face}}},
         {IDB_TEST_GRADIENT, CBackgroundDialog::BkTile, 100, 60, 6, tiles},  // 3 x 2 tiles, the edge ones clipped
         {IDB_TEST_GRADIENT, 3, 100, 60, 6, tiles},
@@ -87,8 +89,8 @@ TEST(BackgroundDialogTest, EachModePlacesTheImageAndOnlyButtonsAndStaticsAreHoll
         {IDB_TEST_GRADIENT, CBackgroundDialog::BkCenter, 31, 60, 0, {{0, 10, Gradient(4, 0)}}},
     };
     const struct { UINT message; int control; bool hollow; } answers[] = {
-        {WM_CTLCOLORBTN, IDC_TEST_BUTTON, true}, {WM_CTLCOLORSTATIC, IDC_TEST_STATIC, true}, {WM_CTLCOLOREDIT, IDC_TEST_EDIT, false},
-        {WM_CTLCOLORSTATIC, IDC_TEST_TRACKBAR, false}, {WM_CTLCOLORDLG, 0, false}, {WM_CTLCOLORMSGBOX, 0, false}};
+        {WM_CTLCOLORBTN, IDC_TEST_BUTTON, true}, {WM_CTLCOLORSTATIC, IDC_TEST_STATIC, true}, {WM_CTLCOLORMSGBOX, 0, false},
+        {WM_CTLCOLOREDIT, IDC_TEST_EDIT, false}, {WM_CTLCOLORSTATIC, IDC_TEST_TRACKBAR, false}, {WM_CTLCOLORDLG, 0, false}};
     InitCommonControls();  // the trackbar's class
     RunWithScript("", [] { return CProbe<CBackgroundDialog>(IDD_TEST_BACKGROUND).DoModal(); }, [&](HWND dialog) {
         for (const auto& row : rows) {
@@ -97,13 +99,10 @@ TEST(BackgroundDialogTest, EachModePlacesTheImageAndOnlyButtonsAndStaticsAreHoll
             for (const auto& a : answers)
                 EXPECT_EQ(a.hollow && image ? "hollow" : "own", Answer(dialog, a.message, a.control)) << &a - answers;
             const std::vector<DWORD> pixels = Erased(dialog, row.width, row.height);
-            ASSERT_EQ(static_cast<size_t>(row.width * row.height), pixels.size());
             EXPECT_EQ(row.corners, std::count(pixels.begin(), pixels.end(), Gradient(0, 0)));
-            for (const Pixel& p : row.pixels)
-                EXPECT_EQ(p.colour, pixels[static_cast<size_t>(p.y * row.width + p.x)]) << p.x << ", " << p.y;
+            for (auto [x, y, colour] : row.pixels)
+                EXPECT_EQ(colour, pixels[y * row.width + x]) << x << ", " << y;
         }
-        ASSERT_TRUE(SendMessageA(dialog, WM_APP, IDB_TEST_PALETTE, CBackgroundDialog::BkTile));
-        EXPECT_EQ(FALSE, SendMessageA(dialog, WM_QUERYNEWPALETTE, 0, 0));
     });
 }
 
@@ -127,11 +126,10 @@ TEST(AboutBoxTest, ShowsItsFiguresFollowsThePointerDragsAndEndsThroughOk)
     ASSERT_TRUE(GlobalMemoryStatusEx(&memory));
     CProbe<CAboutDlg> about;
     EXPECT_EQ(IDCANCEL, RunWithScript("", [&] { return about.DoModal(); }, [&](HWND box) {
-        const std::string shown = WindowText(GetDlgItem(box, IDC_MEMORY)), total(CAboutDlg::FormatMemorySize(memory.ullTotalPhys));
-        EXPECT_EQ(0u, shown.find("Total physical memory: " + total + "\n")) << shown;
-        for (auto [id, text] : {std::pair{IDC_VERSION, "1.06"}, {IDC_EMAIL_LINK, "autovane@brindlework.example"},
-                                {IDC_WEB_LINK, "www.brindlework.example"}})
-            EXPECT_EQ(text, WindowText(GetDlgItem(box, id))) << id;
+        const std::string text = WindowText(GetDlgItem(box, IDC_MEMORY)), total(CAboutDlg::FormatMemorySize(memory.ullTotalPhys));
+        EXPECT_EQ(0u, text.find("Total physical memory: " + total + "\n")) << text;
+        EXPECT_EQ("autovane@brindlework.example www.brindlework.example",
+                  WindowText(GetDlgItem(box, IDC_EMAIL_LINK)) + " " + WindowText(GetDlgItem(box, IDC_WEB_LINK)));
         const HWND ok = GetDlgItem(box, IDOK);
         for (POINT at : {POINT{20, 20}, POINT{2, 2}, POINT{20, 38}, POINT{37, 37}})  // on OK where x is 20
             EXPECT_TRUE(MovePointerUntil(ok, at, [&] {
@@ -142,9 +140,8 @@ TEST(AboutBoxTest, ShowsItsFiguresFollowsThePointerDragsAndEndsThroughOk)
         SyncWith(box);
         EXPECT_EQ(std::make_pair(WPARAM{HTCAPTION}, LPARAM{MAKELPARAM(12, 34)}), about.m_drag);
         PressKey(box, VK_ESCAPE);
-        EXPECT_FALSE(IsWindowVisible(box));
+        EXPECT_TRUE(!IsWindowVisible(box) && about.m_oks == 1) << about.m_oks;
     }));
-    EXPECT_EQ(1, about.m_oks);
 }
 
 }  // namespace
