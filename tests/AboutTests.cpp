@@ -108,13 +108,12 @@ TEST(BackgroundDialogTest, EachModePlacesTheImageAndOnlyButtonsAndStaticsAreHoll
 
 //--- The About box -----------------------------------------------------------------------
 
-// Memory sizes keep their unit boundaries, past 32 bits neither capped nor wrapped. How
-// the box starts: the version, the machine's whole memory, the links' short texts drawn
-// over the bitmap in their own colour (the box answers their colour requests itself), the
-// focus on its first tab stop, the invisible owner-drawn button. Under the real pointer
-// the round OK button (not its corners, which lie outside its region) becomes the default
-// and takes the focus; over the surface no button is the default. A press on the surface
-// drags the box as a caption would; Escape ends it through OK, with Cancel as its result.
+// Memory sizes keep their unit boundaries, past 32 bits neither capped nor wrapped. The box
+// shows the machine's whole memory and the links' short texts. Under the real pointer the
+// round OK button (not its corners, which lie outside its region) becomes the default and
+// takes the focus; over the surface the invisible owner-drawn button is the default. A
+// press on the surface drags the box as a caption would; Escape ends it through OK, with
+// Cancel as its result.
 TEST(AboutBoxTest, ShowsItsFiguresFollowsThePointerDragsAndEndsThroughOk)
 {
     for (auto [bytes, text] : {std::pair{1024ull, "1024 Bytes"}, {1025, "1 KB"}, {1048576, "1024 KB"}, {1048577, "1 MB"},

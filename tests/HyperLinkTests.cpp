@@ -1,11 +1,11 @@
 // tests/HyperLinkTests.cpp
 //
-// The link control on static controls of real dialogs under Wine: the dialog runs on the
+// The link control on static controls of a real dialog under Wine: the dialog runs on the
 // test's thread while a script on another drives it, with the real pointer wherever
-// hovering or the cursor matters. HKEY_CLASSES_ROOT is a private key in which the test
-// scheme, and the .htm class where a test registers one, open this program as a recorder
-// of the command line it was started with. Every process the tests start belongs to one
-// job, so that a test waits exactly until every run it caused has ended.
+// hovering matters. HKEY_CLASSES_ROOT is a private key in which the test scheme, and the
+// .htm class where a row registers one, open this program as a recorder of the command
+// line it was started with. Every process the test starts belongs to one job, so that it
+// waits exactly until every run it caused has ended.
 #include "DialogTestUtil.h"
 #include "HyperLinkTests.h"
 #include "RegistryTestUtil.h"
@@ -104,30 +104,29 @@ std::string Runs()
 
 // One dialog of four links (the unknown scheme with the default flags, the test scheme
 // without the hover colour, a URL that just fits the .htm command without the active
-// colour, one a byte longer), and one link without the hand before them, as in a fresh
+// colour, one a byte longer), after one with a link without the hand alone, as in a fresh
 // process.
+//
+// The hand: links without it alone load none; the first other link loads the system's
+// (Wine's own help viewer has none). A help viewer with a hand (this program, whose only
+// cursor stands in for it) wins, and its copy is not made again.
 //
 // Each link's size: fitted to its underlined text plus borders, it keeps the edge or centre
 // of its alignment (left and top, right and top, horizontal centre, vertical centre).
 //
-// The hand: links without it alone load none; the first other link loads the system's
-// (Wine's own help viewer has none), which every link shows under the real pointer. A help
-// viewer with a hand (this program, whose only cursor stands in for it) wins, and its copy
-// is not made again. Wine's viewer goes aside while the stand-in takes its place; one found
-// aside means a run died with the stand-in still there.
-//
-// The colour after each step, with the real pointer on the link or off it; a link that
-// holds the mouse capture is hovering. Wine at times puts the pointer back where it was a
-// moment before and the link follows it; MovePointerUntil puts it back until the state holds.
-//
-// Every way a link opens or fails. A release or Space opens through the shell, a press or
-// Enter does not. Where the shell fails (the unknown scheme), the command registered for
+// Every way a link opens or fails. A release or Space opens through the shell, Enter does
+// not. Where the shell fails (the unknown scheme), the command registered for
 // .htm runs with the URL in place of its placeholder, quoted or bare, or after it; one that
 // does not fit, cannot be read or is empty runs nothing. A status above 32 marks the link
 // visited; any other, from the shell, from the command's run or handed over as an open's
 // result (kStatus), names its reason in one box and leaves the link as it was. Every status
 // the shell documents has a reason of its own; a few rows stand for the mapping.
-TEST(HyperLinkTest, FitsColoursItsStatesShowsTheHandAndOpensOrNamesTheReason)
+//
+// Then the colour of each opened link after each step, with the real pointer on the link or
+// off it; a link that holds the mouse capture is hovering. Wine at times puts the pointer
+// back where it was a moment before and the link follows it; MovePointerUntil puts it back
+// until the state holds.
+TEST(HyperLinkTest, LoadsTheHandFitsOpensOrNamesTheReasonAndColoursItsStates)
 {
     // A private HKEY_CLASSES_ROOT, in which the test scheme opens the recorder.
     HKEY classes = nullptr;
@@ -147,7 +146,7 @@ TEST(HyperLinkTest, FitsColoursItsStatesShowsTheHandAndOpensOrNamesTheReason)
     enum How { kPress, kSpace, kReturn, kStatus };
     const char* const kNoAssoc = "There is no application associated\nwith the given filename extension.";
     const std::string fits = kUnknownUrl + std::string(2 * MAX_PATH - 2 - kRecorder.size() - kUnknownUrl.size(), 'u');
-    // The .htm class (null: none), its command (empty without bytes: no command key) and the
+    // Whether .htm names the class T, T's command (empty without bytes: no command key) and the
     // command's bytes (0: its text and terminating zero) or kStatus's status; the recorder's
     // line (empty: nothing may run) and the box's reason (null: none).
     struct Row { int link; How how; bool htm; std::string command; int bytes; std::string recorded; const char* reason; };
