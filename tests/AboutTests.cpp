@@ -71,7 +71,8 @@ std::string Answer(HWND dialog, UINT message, int control)
 // the dialog does not know; stretching covers the whole area; the centred image lies over
 // the ordinary background, its offset truncated toward zero. Over an image, buttons and
 // static texts let it show through; a trackbar (which asks as a static), every other kind
-// and every control without an image keep their colours.
+// and every control without an image keep their colours. An 8-bit image whose palette maps
+// no system entries (true colour) is not repainted when the dialog gains the palette.
 TEST(BackgroundDialogTest, EachModePlacesTheImageAndOnlyButtonsAndStaticsAreHollowOverIt)
 {
     const DWORD sys = GetSysColor(COLOR_3DFACE), face = GetRValue(sys) << 16 | GetGValue(sys) << 8 | GetBValue(sys);
@@ -103,6 +104,8 @@ TEST(BackgroundDialogTest, EachModePlacesTheImageAndOnlyButtonsAndStaticsAreHoll
             for (auto [x, y, colour] : row.pixels)
                 EXPECT_EQ(colour, pixels[y * row.width + x]) << x << ", " << y;
         }
+        ASSERT_TRUE(SendMessageA(dialog, WM_APP, IDB_TEST_PALETTE, CBackgroundDialog::BkTile));
+        EXPECT_EQ(FALSE, SendMessageA(dialog, WM_QUERYNEWPALETTE, 0, 0));
     });
 }
 

@@ -247,12 +247,9 @@ TEST(HyperLinkTest, LoadsTheHandFitsOpensOrNamesTheReasonAndColoursItsStates)
     // Wine's own viewer (it has no hand; its 32-bit original lies in syswow64) comes back on
     // every path out of the test; a stand-in left by a run that died shows as the wrong hand
     // above.
-    const std::string viewer = "C:\\windows\\winhlp32.exe", wine = "C:\\windows\\syswow64\\winhlp32.exe";
-    const struct Restored {
-        const std::string &viewer, &wine;
-        ~Restored() { EXPECT_TRUE(CopyFileA(wine.c_str(), viewer.c_str(), FALSE)) << "copy " << wine << " to " << viewer; }
-    } restored{viewer, wine};
-    ASSERT_TRUE(CopyFileA(ThisExecutablePath().c_str(), viewer.c_str(), FALSE));
+    static const char *const viewer = "C:\\windows\\winhlp32.exe", *const wine = "C:\\windows\\syswow64\\winhlp32.exe";
+    struct Restored { ~Restored() { EXPECT_TRUE(CopyFileA(wine, viewer, FALSE)) << "restore " << viewer; } } restored;
+    ASSERT_TRUE(CopyFileA(ThisExecutablePath().c_str(), viewer, FALSE));
     CTestLink::s_hHandCursor = nullptr;
     CHyperLink::LoadHandCursor();
     const HCURSOR hand = CTestLink::s_hHandCursor;
