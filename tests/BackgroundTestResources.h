@@ -9,6 +9,4 @@
 #define IDC_TEST_BUTTON     9211
 #define IDC_TEST_STATIC     9212
 #define IDC_TEST_EDIT       9213
-#define IDC_TEST_LIST       9214
-#define IDC_TEST_SCROLL     9215
 #define IDC_TEST_TRACKBAR   9216
