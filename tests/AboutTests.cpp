@@ -112,7 +112,8 @@ TEST(BackgroundDialogTest, EachModePlacesTheImageAndOnlyButtonsAndStaticsAreHoll
 //--- The About box -----------------------------------------------------------------------
 
 // Memory sizes keep their unit boundaries, past 32 bits neither capped nor wrapped. The box
-// shows the machine's whole memory and the links' short texts. Under the real pointer the
+// shows the machine's whole memory, the version and the links' short texts, with the focus
+// on its first tab stop. Under the real pointer the
 // round OK button (not its corners, which lie outside its region) becomes the default and
 // takes the focus; over the surface the invisible owner-drawn button is the default. A
 // press on the surface drags the box as a caption would; Escape ends it through OK, with
@@ -130,8 +131,11 @@ TEST(AboutBoxTest, ShowsItsFiguresFollowsThePointerDragsAndEndsThroughOk)
     EXPECT_EQ(IDCANCEL, RunWithScript("", [&] { return about.DoModal(); }, [&](HWND box) {
         const std::string text = WindowText(GetDlgItem(box, IDC_MEMORY)), total(CAboutDlg::FormatMemorySize(memory.ullTotalPhys));
         EXPECT_EQ(0u, text.find("Total physical memory: " + total + "\n")) << text;
-        EXPECT_EQ("autovane@brindlework.example www.brindlework.example",
+        const std::string paging(CAboutDlg::FormatMemorySize(memory.ullTotalPageFile));
+        EXPECT_NE(std::string::npos, text.find("\nTotal paging memory: " + paging + "\n")) << text;
+        EXPECT_EQ("1.06 autovane@brindlework.example www.brindlework.example", WindowText(GetDlgItem(box, IDC_VERSION)) + " " +
                   WindowText(GetDlgItem(box, IDC_EMAIL_LINK)) + " " + WindowText(GetDlgItem(box, IDC_WEB_LINK)));
+        EXPECT_EQ(GetDlgItem(box, IDC_ABOUT_FOCUS), FocusOf(box));
         const HWND ok = GetDlgItem(box, IDOK);
         for (POINT at : {POINT{20, 20}, POINT{2, 2}, POINT{20, 38}, POINT{37, 37}})  // on OK where x is 20
             EXPECT_TRUE(MovePointerUntil(ok, at, [&] {

@@ -209,6 +209,8 @@ TEST(HyperLinkTest, LoadsTheHandFitsOpensOrNamesTheReasonAndColoursItsStates)
         }
         GUITHREADINFO thread = {};
         thread.cbSize = sizeof(thread);
+        CURSORINFO cursor = {};
+        cursor.cbSize = sizeof(cursor);
         std::map<int, bool> visited;
         for (const Row& row : rows) {
             SCOPED_TRACE(&row - rows);
@@ -230,26 +232,33 @@ TEST(HyperLinkTest, LoadsTheHandFitsOpensOrNamesTheReasonAndColoursItsStates)
             visited[row.link] = visited[row.link] || !row.recorded.empty() || (row.how == kStatus && row.bytes > 32);
             EXPECT_EQ(visited[row.link] ? kVisited : kLink, LinkColour(link));
         }
+        SetForegroundWindow(box);  // the pointer's shape is the foreground thread's
         for (int v = 0; v < 3; ++v) {
             const HWND link = GetDlgItem(box, links[v].id);
             for (const auto& step : steps) {
                 const bool hovering = step.step == kEnter;
                 if (step.step <= kFocusLink)
                     Focus(step.step == kFocusOther ? GetDlgItem(box, IDC_OTHER) : link);
+                // Over a link the pointer shows the hand.
                 EXPECT_TRUE(MovePointerUntil(box, hovering ? CentreOf(link) : POINT{1, 1}, [&] {
                     return GetGUIThreadInfo(GetWindowThreadProcessId(box, nullptr), &thread) &&
-                           (thread.hwndCapture == link) == hovering && LinkColour(link) == step.colour[v];
+                           (thread.hwndCapture == link) == hovering && LinkColour(link) == step.colour[v] &&
+                           (!hovering || (GetCursorInfo(&cursor) && cursor.hCursor == CTestLink::s_hHandCursor));
                 })) << "link " << v << ", step " << &step - steps << ": " << std::hex << LinkColour(link);
             }
         }
     });
     EXPECT_EQ(LoadCursorA(nullptr, IDC_HAND), CTestLink::s_hHandCursor) << "a stand-in left as the help viewer?";
-    // Wine's own viewer (it has no hand; its 32-bit original lies in syswow64) comes back on
-    // every path out of the test; a stand-in left by a run that died shows as the wrong hand
-    // above.
-    static const char *const viewer = "C:\\windows\\winhlp32.exe", *const wine = "C:\\windows\\syswow64\\winhlp32.exe";
-    struct Restored { ~Restored() { EXPECT_TRUE(CopyFileA(wine, viewer, FALSE)) << "restore " << viewer; } } restored;
-    ASSERT_TRUE(CopyFileA(ThisExecutablePath().c_str(), viewer, FALSE));
+    // This program, whose only cursor stands in for a help viewer with a hand, takes the
+    // place of Wine's own viewer for a moment; the original comes back on every path out of
+    // the test. One set aside by a run that died is put back, loudly.
+    static const std::string viewer = "C:\\windows\\winhlp32.exe", aside = viewer + ".autovane";
+    EXPECT_FALSE(MoveFileExA(aside.c_str(), viewer.c_str(), MOVEFILE_REPLACE_EXISTING)) << "a run that died left " << aside;
+    struct Restored {
+        bool moved;
+        ~Restored() { EXPECT_TRUE(DeleteFileA(viewer.c_str()) && (!moved || MoveFileA(aside.c_str(), viewer.c_str()))); }
+    } restored{MoveFileA(viewer.c_str(), aside.c_str()) != FALSE};
+    ASSERT_TRUE(CopyFileA(ThisExecutablePath().c_str(), viewer.c_str(), FALSE));
     CTestLink::s_hHandCursor = nullptr;
     CHyperLink::LoadHandCursor();
     const HCURSOR hand = CTestLink::s_hHandCursor;
