@@ -17,26 +17,14 @@ std::string ClassOf(HWND hWnd)
     return name;
 }
 
-// The box draws a copy of the shared system icon: compare the pictures, not the handles.
-std::vector<BYTE> PictureOf(HICON icon)
-{
-    ICONINFO info = {};
-    BITMAP bits = {};
-    GetIconInfo(icon, &info);
-    GetObjectA(info.hbmColor, sizeof(bits), &bits);
-    std::vector<BYTE> pixels(static_cast<size_t>(bits.bmWidthBytes) * bits.bmHeight);
-    GetBitmapBits(info.hbmColor, static_cast<LONG>(pixels.size()), pixels.data());
-    DeleteObject(info.hbmColor);
-    DeleteObject(info.hbmMask);
-    return pixels;
-}
-
+// The box shows the shared system icon itself, whose handle is the same in every module
+// of the process (not across processes: see Summary).
 std::string IconName(HICON icon)
 {
     const std::pair<LPCSTR, const char*> known[] = {
         {IDI_EXCLAMATION, "exclamation"}, {IDI_HAND, "stop"}, {IDI_QUESTION, "question"}, {IDI_ASTERISK, "information"}};
     for (const auto& [id, name] : known)
-        if (icon == LoadIconA(nullptr, id) || PictureOf(icon) == PictureOf(LoadIconA(nullptr, id)))
+        if (icon == LoadIconA(nullptr, id))
             return name;
     return icon ? "other" : "none";
 }

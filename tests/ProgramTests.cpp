@@ -23,14 +23,14 @@ std::string ProgramPath()
     return path;
 }
 
-// One run of the program, ended at the latest when the object goes.
+// One run of the program (or another), ended at the latest when the object goes.
 class Program {
 public:
-    explicit Program(const std::string& arguments)
+    explicit Program(const std::string& arguments, const std::string& program = "\"" + ProgramPath() + "\"")
     {
         STARTUPINFOA startup = {};
         startup.cb = sizeof(startup);
-        std::string line = "\"" + ProgramPath() + "\" " + arguments;
+        std::string line = program + " " + arguments;
         EXPECT_TRUE(CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &m_process));
     }
     ~Program()
@@ -209,11 +209,11 @@ TEST_F(ProgramTest, TheReadmesRegFileAndSilentRunSetUpTheMachine)
     const std::string regPath = std::string(folder) + "autovane.reg";
     std::ofstream(regPath, std::ios::binary) << regFile;
 
-    EXPECT_EQ(0, RunProcess("reg import \"" + regPath + "\""));
+    EXPECT_TRUE(Program("import \"" + regPath + "\"", "reg").EndsUnseen());
     EXPECT_TRUE(Program("NoUserInput").EndsUnseen());
     EXPECT_TRUE(LogonValuesAre({"1", "kiosk", "kiosk-password", "LAB", "Notice", ""}));
     EXPECT_EQ(kAbsent, RegText(HKEY_LOCAL_MACHINE, kRun, "Autovane"));
-    EXPECT_EQ(0, RunProcess(remove));
+    EXPECT_TRUE(Program(remove.substr(4), "reg").EndsUnseen());
     EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, "Software\\Brindlework\\Autovane"));
     DeleteFileA(regPath.c_str());
 }

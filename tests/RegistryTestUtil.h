@@ -35,6 +35,4 @@ private:
     std::vector<BYTE> m_original;
 };
 
-// Runs a program to its end with the given command line; returns its exit code, or -1.
-int RunProcess(const std::string& commandLine, DWORD timeoutMs = 30000);
 std::string ThisExecutablePath();
