@@ -210,8 +210,8 @@ TEST(DibFileTest, FilesOfEveryDepthAndWriterDrawAndWriteTheirPicture)
         Bytes expected = MakeBmp(shape);
         const Bytes saved = SaveBytes(dib);
         ASSERT_EQ(expected.size(), saved.size());
-        // Table entries past the colours used hold whatever followed the file's own table.
-        for (size_t i = 54 + 4 * colors; i < std::min<size_t>(Le32(saved, 10), saved.size()); ++i)
+        // Table entries the file does not store hold whatever followed its table.
+        for (size_t i = 54 + 4 * std::min(pixels.tableEntries, 256u); i < std::min<size_t>(Le32(saved, 10), saved.size()); ++i)
             expected[i] = saved[i];
         EXPECT_EQ(expected, saved);
     }
@@ -334,8 +334,7 @@ TEST(DibMutationTest, DamagedFilesAreRefusedOrHeldSafely)
                            MakeBmp({5, 3, 24, 0, ~0u, 0, true}), MakeBmp({2, 2, 32}), MakeBmp({7, 1, 8, 16, ~0u, 0, true}),
                            MakeBmp({4, 2, 8, 0, ~0u, 0, false, {2, 5, 2, 7, 0, 0, 0, 3, 1, 2, 3, 0, 0, 1}}),
                            MakeBmp({4, 2, 4, 0, ~0u, 0, false, {4, 0x12, 0, 0, 0, 4, 0x34, 0x56, 0, 1}})};
-    std::mt19937 random(seed);
-    auto below = [&](size_t n) { return n ? std::uniform_int_distribution<size_t>(0, n - 1)(random) : 0; };
+    auto below = [rng = std::mt19937(seed)](size_t n) mutable { return std::uniform_int_distribution<size_t>(0, n - 1)(rng); };
     for (unsigned long n = 0; n < mutations; ++n) {
         Bytes bytes = seeds[below(std::size(seeds))];
         for (size_t changes = 1 + below(4); changes > 0; --changes) {
@@ -374,8 +373,8 @@ TEST(FileTest, OpenFailsWithoutAnExceptionAndFailuresOfAnOpenFileThrow)
         EXPECT_TRUE(!CFile().Open(name.c_str(), CFile::modeRead, &error) && error.m_cause == cause) << name << ": " << error.m_cause;
     }
     char buffer[8];
-    EXPECT_EQ(4u, file.Read(buffer, 4));
-    EXPECT_EQ(2u, file.Read(buffer + 4, 4));
+    EXPECT_EQ(6u, file.Read(buffer, 8));
+    EXPECT_EQ(5u, file.Seek(-1, CFile::end));
     // Writing to a file open for reading, and seeking before its start.
     for (int i = 0; i < 2; ++i)
         try {
@@ -396,6 +395,7 @@ TEST(FileTest, OpenFailsWithoutAnExceptionAndFailuresOfAnOpenFileThrow)
 TEST(GdiTest, ObjectsOwnWhatIsAttachedAndSelectionsGoBack)
 {
     CBrush brush;
+    EXPECT_FALSE(brush.Attach(nullptr) || brush.DeleteObject() || CGdiObject::FromHandle(nullptr));
     const HGDIOBJ first = CreateSolidBrush(RGB(1, 2, 3)), second = CreateSolidBrush(RGB(7, 8, 9));
     {
         CBrush owner;
