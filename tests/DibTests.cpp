@@ -112,9 +112,9 @@ struct Canvas : CMemoryDC {
     HGDIOBJ m_hOldBitmap;
 };
 
-// Drawn at (1, 1) whole, at twice its size, and in part (from column 1 and the top row, as
-// the source rectangle gives only its left and bottom edges), the image shows the BMP's
-// pixels and leaves the rest of the canvas alone. The device's palette goes back, and its
+// Drawn whole at (1, 1), at twice its size there, and in part at (2, 1) (from column 1 and
+// the top row: the source rectangle gives only its left and bottom edges, and its top is
+// not the part's), the image shows the BMP's pixels and leaves the rest of the canvas alone. The device's palette goes back, and its
 // stretch mode stays unless the image has a palette.
 AssertionResult DrawsAs(CDib& dib, const Bytes& bmp)
 {
@@ -176,8 +176,9 @@ AssertionResult HeldSafely(const Bytes& bmp, size_t position, int loads = -1, CD
 }
 
 // Each depth bottom-up 1 pixel wide and top-down 5 wide, then files in forms this program
-// does not write, whose picture it keeps and writes in its own form. Every file states a
-// biSizeImage, which the writer sets to 0, in its file and in the header it holds.
+// does not write, whose picture it keeps and writes in its own form, and run-length data,
+// drawn as the same pixels and written as it came. Every uncompressed file states a
+// biSizeImage, which the writer sets to 0; run-length data needs its length there.
 TEST(DibFileTest, FilesOfEveryDepthAndWriterDrawAndWriteTheirPicture)
 {
     std::vector<Shape> shapes;
@@ -195,7 +196,7 @@ TEST(DibFileTest, FilesOfEveryDepthAndWriterDrawAndWriteTheirPicture)
     for (Shape shape : shapes) {
         SCOPED_TRACE(testing::Message() << shape.bitCount << " bits, " << shape.width << " wide, gap " << shape.gap);
         Bytes bmp = MakeBmp(shape);
-        Put(bmp, 34, 4, shape.codes.empty() ? 12345 : uint32_t(shape.codes.size()));  // which run-length data needs
+        Put(bmp, 34, 4, shape.codes.empty() ? 12345 : uint32_t(shape.codes.size()));
         Shape pixels = shape;  // the picture, without run-length codes
         pixels.codes = {};
         CDib dib;
