@@ -5,12 +5,13 @@
 #include "DialogTestUtil.h"
 #include "LogonTestState.h"
 #include "logon/LogonDlg.h"
+#include "logon/LogonStore.h"
+#include "platform/SystemInfo.h"
 #include "platform/WinApp.h"
 #include "res/resource.h"
 
 #include <commctrl.h>
 
-#include <algorithm>
 #include <optional>
 
 namespace {
@@ -65,24 +66,16 @@ protected:
 };
 
 // Expanded, the notice's group shows and its fields (and the marker under them) are
-// enabled and reached by Tab; collapsed, the window ends at the marker's top edge and
-// they are disabled, out of the tab order.
+// enabled; collapsed, the window ends at the marker's top edge and they are disabled,
+// which takes them out of the tab order.
 ::testing::AssertionResult HasShape(HWND dialog, bool expanded)
 {
-    std::vector<int> reached;  // where Tab goes from the user name
-    FocusControl(dialog, IDC_USERNAME);
-    for (int i = 0; i < 12; ++i) {
-        PressKey(dialog, VK_TAB);
-        reached.push_back(GetDlgCtrlID(FocusOf(dialog)));
-    }
-    const auto reaches = [&](int id) { return std::count(reached.begin(), reached.end(), id) > 0; };
     const auto enabled = [&](int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; };
     const LONG bottom = WindowRectOf(dialog).bottom;
     const std::pair<const char*, bool> states[] = {
         {"its box ticked", Checked(dialog, IDC_DISPLAY_MESSAGE)},
         {"its group showing", IsWindowVisible(GetDlgItem(dialog, IDC_MESSAGE_GROUP)) != FALSE},
         {"its fields enabled", enabled(IDC_CAPTION) && enabled(IDC_MESSAGE) && enabled(IDC_COLLAPSE_MARKER)},
-        {"Tab reaching its fields", reaches(IDC_CAPTION) && reaches(IDC_MESSAGE)},
         {"the window reaching below it", bottom > WindowRectOf(GetDlgItem(dialog, IDC_MESSAGE_GROUP)).bottom},
     };
     for (const auto& [what, state] : states)
@@ -90,9 +83,23 @@ protected:
             return ::testing::AssertionFailure() << (expanded ? "expanded, the notice without " : "collapsed, the notice with ") << what;
     if (!expanded && bottom != WindowRectOf(GetDlgItem(dialog, IDC_COLLAPSE_MARKER)).top)
         return ::testing::AssertionFailure() << "collapsed elsewhere than at the marker";
-    if (!reaches(IDC_USERNAME) || !reaches(IDC_PASSWORD) || !reaches(IDC_DOMAIN) || !reaches(IDC_AUTOLOGON))
-        return ::testing::AssertionFailure() << "Tab misses a logon field";
     return ::testing::AssertionSuccess();
+}
+
+TEST(LogonTextTest, DomainNamesTheStartCommandAndTheModulePath)
+{
+    // Letters, digits and inner '-', '_' or '.' only.
+    for (const char* valid : {"a", "7", "corp.example", "a..b", "Mixed-Case_Name.Dom"})
+        EXPECT_TRUE(IsValidDomainName(valid)) << valid;
+    for (const char* invalid : {".", "-corp", "corp-", "_corp", "corp_", ".corp", "corp.", "my corp", "corp\\dom",
+                                "a@b", "caf\xe9", "a\xff" "b"})
+        EXPECT_FALSE(IsValidDomainName(invalid)) << invalid;
+    EXPECT_STREQ("\"C:\\Program Files\\A B\\Autovane.exe\" NoUserInput",
+                 BuildStartCommand("C:\\Program Files\\A B\\Autovane.exe"));
+    // However small the first buffer, the whole module path comes back.
+    const std::string path = ThisExecutablePath();
+    for (DWORD firstTry : {DWORD(1), DWORD(20), DWORD(path.size()), DWORD(path.size() + 1)})
+        EXPECT_STREQ(path.c_str(), AfxGetModuleFileName(firstTry)) << firstTry;
 }
 
 // Each row stores a profile copy (or none) and a notice (null: none), the Winlogon key
