@@ -28,12 +28,22 @@ BEGIN_MESSAGE_MAP(CBaseProbe, CDialog)
     ON_MESSAGE(WM_GETTEXTLENGTH, &CBaseProbe::OnAskDefault)
 END_MESSAGE_MAP()
 
-// Ends itself during its initialisation and notes every time it is asked to show.
+// Ends itself during its initialisation and counts the times it is asked to show.
 class CDerivedProbe : public CBaseProbe {
 public:
     LRESULT OnFirstAgain(WPARAM, LPARAM) { return 2; }
-    LRESULT OnShowWindow(WPARAM show, LPARAM) { return m_shows += show != 0, Default(); }
-    BOOL OnInitDialog() override { return CDialog::OnInitDialog(), m_hInitWnd = m_hWnd, EndDialog(IDOK), TRUE; }
+    LRESULT OnShowWindow(WPARAM show, LPARAM)
+    {
+        m_shows += show != 0;
+        return Default();
+    }
+    BOOL OnInitDialog() override
+    {
+        CDialog::OnInitDialog();
+        m_hInitWnd = m_hWnd;
+        EndDialog(IDOK);
+        return TRUE;
+    }
     void PostNcDestroy() override { m_bGone = true; }
     int m_shows = 0;
     HWND m_hInitWnd = nullptr;

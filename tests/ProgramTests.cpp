@@ -204,18 +204,14 @@ TEST_F(ProgramTest, TheReadmesRegFileAndSilentRunSetUpTheMachine)
         regFile += ch == '\n' ? std::string("\r\n") : std::string(1, ch);
 
     SetRegString(HKEY_LOCAL_MACHINE, kWinlogon, "LegalNoticeCaption", "Notice");
-    char folder[MAX_PATH];
-    GetTempPathA(MAX_PATH, folder);
-    const std::string regPath = std::string(folder) + "autovane.reg";
-    std::ofstream(regPath, std::ios::binary) << regFile;
-
-    EXPECT_TRUE(Program("import \"" + regPath + "\"", "reg").EndsUnseen());
+    std::ofstream("autovane.reg", std::ios::binary) << regFile;  // in the working folder, which reg shares
+    EXPECT_TRUE(Program("import autovane.reg", "reg").EndsUnseen());
     EXPECT_TRUE(Program("NoUserInput").EndsUnseen());
     EXPECT_TRUE(LogonValuesAre({"1", "kiosk", "kiosk-password", "LAB", "Notice", ""}));
     EXPECT_EQ(kAbsent, RegText(HKEY_LOCAL_MACHINE, kRun, "Autovane"));
     EXPECT_TRUE(Program(remove.substr(4), "reg").EndsUnseen());
     EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, "Software\\Brindlework\\Autovane"));
-    DeleteFileA(regPath.c_str());
+    DeleteFileA("autovane.reg");
 }
 
 }  // namespace
