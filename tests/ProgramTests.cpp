@@ -77,22 +77,34 @@ protected:
     }
 };
 
-// The word in any case re-applies the stored values unseen, the notice whole however
-// long, and leaves the start-up list and the profile copy alone; anything else as the
-// first argument opens the dialog.
-TEST_F(ProgramTest, OnlyTheWordAsFirstArgumentRunsSilently)
+// Each row starts the program with an argument, the profile copy given (none when empty)
+// and the machine set up for a kiosk with a notice far past any fixed buffer. The word,
+// in any case, re-applies the stored values unseen, the notice whole, and leaves the
+// start-up entry and the profile copy alone; anything else opens the dialog. The entry
+// runs at every user's logon: a user without a copy changes nothing (nor creates one),
+// and one with a copy, even with automatic logon off, gets it applied.
+TEST_F(ProgramTest, OnlyTheWordRunsSilentlyAndOnlyAUserWithACopyChangesTheMachine)
 {
     const std::string caption(1000, 'C'), text(5000, 'T');
-    for (const char* word : {"NoUserInput", "nouserinput", "NOUSERINPUT", "", "x NoUserInput", "NoUserInputs",
-                             "NoUserInpu", "\"NoUser Input\""}) {
-        SCOPED_TRACE(word);
-        const bool silent = _stricmp(word, "NoUserInput") == 0;
+    const std::vector<std::string> stored = {"1", "user", "pw", "CORP"}, off = {"0", "", "", ""},
+                                   kiosk = {"1", "kiosk", "kiosk-pw", "LAB", caption, text},
+                                   applied = {"1", "user", "pw", "CORP", caption, text};
+    const struct { const char* word; std::vector<std::string> profile, after; } rows[] = {
+        {"NoUserInput", stored, applied}, {"nouserinput", stored, applied}, {"NOUSERINPUT", stored, applied},
+        {"", stored, kiosk}, {"x NoUserInput", stored, kiosk}, {"NoUserInputs", stored, kiosk},
+        {"NoUserInpu", stored, kiosk}, {"\"NoUser Input\"", stored, kiosk},
+        {"NoUserInput", {}, kiosk}, {"NoUserInput", off, {"0", "", "", LocalComputerName(), caption, text}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.word << (row.profile.empty() ? ", no copy" : ", " + row.profile[0]));
+        const bool silent = _stricmp(row.word, "NoUserInput") == 0;
         ResetLogonState("Autovane");
-        StoreProfile("Autovane", {"1", "silent user", "pw", "CORP"});
-        SetRegString(HKEY_LOCAL_MACHINE, kWinlogon, "LegalNoticeCaption", caption);
-        SetRegString(HKEY_LOCAL_MACHINE, kWinlogon, "LegalNoticeText", text);
+        if (!row.profile.empty())
+            StoreProfile("Autovane", row.profile);
+        for (int i = 0; i < 6; ++i)
+            SetRegString(HKEY_LOCAL_MACHINE, kWinlogon, kLogonValues[i], kiosk[i]);
         SetRegString(HKEY_LOCAL_MACHINE, kRun, "Autovane", "kept");
-        Program program(word);
+        Program program(row.word);
         if (!silent) {
             const HWND dialog = program.WaitForDialog();
             EXPECT_EQ("Autovane", WindowText(dialog));
@@ -100,31 +112,13 @@ TEST_F(ProgramTest, OnlyTheWordAsFirstArgumentRunsSilently)
         }
         EXPECT_EQ(silent, program.EndsUnseen());
         EXPECT_TRUE(program.Ends());
-        EXPECT_TRUE(LogonValuesAre(silent ? std::vector<std::string>{"1", "silent user", "pw", "CORP", caption, text}
-                                          : std::vector<std::string>{kAbsent, kAbsent, kAbsent, kAbsent, caption, text}));
+        EXPECT_TRUE(LogonValuesAre(row.after));
         EXPECT_EQ("kept", RegText(HKEY_LOCAL_MACHINE, kRun, "Autovane"));
-        EXPECT_TRUE(ProfileIs("Autovane", {"1", "silent user", "pw", "CORP"}));
+        if (row.profile.empty())
+            EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, "software\\Brindlework\\Autovane"));
+        else
+            EXPECT_TRUE(ProfileIs("Autovane", row.profile));
     }
-}
-
-// The start-up entry runs at every user's logon. Automatic logon set up by an
-// administrator for another account survives the logon of a user who has no copy; a user
-// who has one, even with automatic logon off, gets it applied as before.
-TEST_F(ProgramTest, SilentRunOfAUserWithoutACopyChangesNothing)
-{
-    const std::vector<std::string> configured = {"1", "kiosk", "kiosk-pw", "LAB", "Notice", "Text"};
-    for (int i = 0; i < 6; ++i)
-        SetRegString(HKEY_LOCAL_MACHINE, kWinlogon, kLogonValues[i], configured[i]);
-    SetRegString(HKEY_LOCAL_MACHINE, kRun, "Autovane", "\"C:\\Tools\\Autovane.exe\" NoUserInput");
-    EXPECT_TRUE(Program("NoUserInput").EndsUnseen());
-    EXPECT_TRUE(LogonValuesAre(configured));
-    EXPECT_EQ("\"C:\\Tools\\Autovane.exe\" NoUserInput", RegText(HKEY_LOCAL_MACHINE, kRun, "Autovane"));
-    EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, "software\\Brindlework\\Autovane"));
-
-    StoreProfile("Autovane", {"0", "", "", ""});
-    EXPECT_TRUE(Program("NoUserInput").EndsUnseen());
-    EXPECT_TRUE(LogonValuesAre({"0", "", "", LocalComputerName(), "Notice", "Text"}));
-    EXPECT_EQ("\"C:\\Tools\\Autovane.exe\" NoUserInput", RegText(HKEY_LOCAL_MACHINE, kRun, "Autovane"));
 }
 
 // A start-up key that does not open in a silent run is named in a box, what could be
