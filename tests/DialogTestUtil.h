@@ -68,7 +68,8 @@ void ParkPointer();
 bool MovePointerTo(HWND window, POINT client);
 // Moves the pointer there and waits until the state holds. Wine at times puts the pointer
 // back where it was a moment before, and the windows follow it; so while the state does
-// not hold, the pointer is moved again, a pixel aside and back, as a fresh move.
+// not hold, the pointer is moved again, a pixel aside and back, as a fresh move. A state
+// that holds already is taken at once: ask for one that the move has to bring about.
 bool MovePointerUntil(HWND window, POINT client, const std::function<bool()>& state);
 // Waits until the condition holds; false after the timeout.
 bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 5000);

@@ -205,12 +205,13 @@ TEST_F(LogonDialogTest, EnterRunsOkOnlyWhileThePointerRestsOnOk)
     const INT_PTR result = RunDialog([](HWND dialog) {
         Fill(dialog, "CORP");
         SetForegroundWindow(dialog);
-        int displayPasses = 0;
-        for (int id : {0, IDC_DISPLAY_MESSAGE, IDC_DISPLAY_MESSAGE}) {
+        // Each spot asks for another default button than the one before, so that the
+        // pointer must really have moved: the notice box (Enter there from unticked, and
+        // later from ticked), then the background.
+        for (const auto& [id, tick] : {std::pair{IDC_DISPLAY_MESSAGE, false}, {0, false}, {IDC_DISPLAY_MESSAGE, true}}) {
             SCOPED_TRACE(id);
             ASSERT_TRUE(PointAt(dialog, id));
-            // Enter on the notice box: once from unticked, once from ticked.
-            if (id == IDC_DISPLAY_MESSAGE && displayPasses++ == 1)
+            if (tick)
                 Click(dialog, IDC_DISPLAY_MESSAGE);
             FocusControl(dialog, IDC_USERNAME);
             const bool ticked = Checked(dialog, IDC_DISPLAY_MESSAGE);
