@@ -50,6 +50,7 @@ SeenMessageBox DescribeMessageBox(HWND box)
 {
     SeenMessageBox seen;
     seen.caption = WindowText(box);
+    seen.owner = GetWindow(box, GW_OWNER);
     seen.icon = "none";
     for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         const std::string kind = ClassOf(child);

@@ -17,6 +17,7 @@ struct SeenMessageBox {
     std::string text;
     std::set<int> buttons;  // IDOK, IDYES, ...
     std::string icon;       // "exclamation", "stop", "question", "information", "none" or "other"
+    HWND owner = nullptr;
     // "caption | icon | buttons | text", the buttons named as "Yes No". Wine does not
     // hand another process's icon pictures over: leave the icon out for those.
     std::string Summary(bool withIcon = true) const;

@@ -277,7 +277,9 @@ TEST_F(LogonDialogTest, OkWritesWhatTheDialogShowsOrSaysWhyNot)
         if (row.keys == kWinlogonReadOnly || row.keys == kBothFail)
             readOnly.emplace(HKEY_LOCAL_MACHINE, kWinlogon);
         MessageBoxAnswerer answerer({row.answer});
+        HWND shown = nullptr;
         EXPECT_EQ(row.result, RunDialog([&](HWND dialog) {
+            shown = dialog;
             Fill(dialog, row.domain, row.on);
             if (row.notice) {
                 Click(dialog, IDC_DISPLAY_MESSAGE);
@@ -304,6 +306,7 @@ TEST_F(LogonDialogTest, OkWritesWhatTheDialogShowsOrSaysWhyNot)
         readOnly.reset();
         EXPECT_EQ(row.said, answerer.Seen().empty() ? "" : answerer.Seen().back().Summary());
         EXPECT_GE(1u, answerer.Seen().size());
+        EXPECT_TRUE(answerer.Seen().empty() || answerer.Seen().back().owner == shown) << "a box the dialog does not own";
         EXPECT_TRUE(LogonValuesAre(row.written));
         const std::string domain = row.domain[0] || !row.on ? row.domain : computer;
         EXPECT_TRUE(ProfileIs("dialog_tests", row.applied ? std::vector<std::string>{row.on ? "1" : "0", "operator", "pw", domain}

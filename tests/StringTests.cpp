@@ -10,13 +10,15 @@ namespace {
 
 TEST(CStringTest, CopiesShareUntilOneChangesAndBuffersEndAtTheTerminator)
 {
-    CString original("logon"), copy(original), third = original, empty;
+    CString original("logon"), copy(original), third = original, appended = original, empty;
     EXPECT_EQ(static_cast<LPCSTR>(original), static_cast<LPCSTR>(copy));
     copy.MakeUpper();
+    appended += '!';
     std::memcpy(third.GetBuffer(16), "ab\0cdef", 8);
     third.ReleaseBuffer();
     EXPECT_STREQ("logon", original);
     EXPECT_STREQ("LOGON", copy);
+    EXPECT_STREQ("logon!", appended);
     EXPECT_EQ(2, third.GetLength());
     std::memcpy(third.GetBuffer(4), "wxyz", 4);
     third.ReleaseBuffer(3);
