@@ -128,11 +128,6 @@ std::string WindowText(HWND hWnd)
     return text;
 }
 
-void SetWindowTextSync(HWND hWnd, const std::string& text)
-{
-    SendMessageA(hWnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-}
-
 HWND FocusOf(HWND anyWindowOfThread)
 {
     GUITHREADINFO info = {};

@@ -54,7 +54,6 @@ INT_PTR RunWithScript(const char* caption, const std::function<INT_PTR()>& run,
 
 // Script helpers, for the second thread (they work across threads and processes).
 std::string WindowText(HWND hWnd);
-void SetWindowTextSync(HWND hWnd, const std::string& text);
 HWND FocusOf(HWND anyWindowOfThread);
 // Posts a key press to the focused control, as typing does, and waits until the dialog's
 // thread has handled it.

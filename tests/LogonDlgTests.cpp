@@ -53,7 +53,10 @@ protected:
     }
 
     static void Click(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
-    static void Type(HWND dialog, int id, const std::string& text) { SetWindowTextSync(GetDlgItem(dialog, id), text); }
+    static void Type(HWND dialog, int id, const char* text)
+    {
+        SendMessageA(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    }
     static std::string Text(HWND dialog, int id) { return WindowText(GetDlgItem(dialog, id)); }
     static void Fill(HWND dialog, const char* domain, bool autoLogon = true)
     {
