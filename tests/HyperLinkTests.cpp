@@ -31,6 +31,9 @@ const std::string kRecorder = "\"" + ThisExecutablePath() + "\" --child record_l
 // A URL that just fills the .htm command's buffer after the recorder, a space and its zero.
 const std::string kFits = kUnknownUrl + std::string(2 * MAX_PATH - 2 - kRecorder.size() - kUnknownUrl.size(), 'u');
 
+// What a box that names why a link did not open says before the reason.
+const std::string kSaid = "Cannot execute link.\n\nReason: Cannot open link:\n\n";
+
 // Appends everything after its own name on its command line to the record file.
 TEST_CHILD(record_link)
 {
@@ -39,19 +42,12 @@ TEST_CHILD(record_link)
     return 0;
 }
 
-// A link that takes WM_APP's wParam as the status an open returned, on the dialog's thread,
-// where the link repaints and its message box shows.
+// A link whose shared hand and handling of an open's status the test reaches.
 class CTestLink : public CHyperLink {
 public:
     using CHyperLink::CHyperLink;
+    using CHyperLink::OnOpenResult;
     using CHyperLink::s_hHandCursor;
-    LRESULT WindowProc(UINT m, WPARAM w, LPARAM l) override
-    {
-        if (m != WM_APP)
-            return CHyperLink::WindowProc(m, w, l);
-        OnOpenResult(int(w));
-        return 0;
-    }
 };
 
 // The links' dialog: each link is bound to its control as the dialog starts.
@@ -101,18 +97,24 @@ std::string Runs()
     return lines;
 }
 
-// Every status the shell documents names a reason of its own in an exclamation box: none
-// shares one with another or with 4, which is unknown ("Unknown Error (4) occurred.", kept
-// up to its number).
-TEST(HyperLinkTest, EachShellStatusHasAReasonOfItsOwn)
+// An open's status above 32 shows nothing; any other names its reason in an exclamation
+// box. Every status the shell documents has a reason of its own: none shares one with
+// another or with 4, which is unknown (kept up to its number). A link without a window
+// takes the status as well as one in a dialog.
+TEST(HyperLinkTest, EachFailedOpensStatusNamesAReasonOfItsOwn)
 {
     MessageBoxAnswerer boxes;
+    CTestLink link;
+    link.OnOpenResult(33);
+    EXPECT_TRUE(boxes.Seen().empty());
     std::set<std::string> reasons;
     for (int status : {4, 0, 2, 3, 5, 8, 11, 26, 27, 28, 29, 30, 31, 32}) {
-        CHyperLink::ReportOpenError(status);
+        link.OnOpenResult(status);
         reasons.insert(boxes.Seen().back().text.substr(0, boxes.Seen().back().text.find('(')));
     }
     EXPECT_EQ(14u, reasons.size());
+    link.OnOpenResult(-7);
+    EXPECT_EQ(kSaid + "Unknown Error (-7) occurred.", boxes.Seen().back().text);
     EXPECT_EQ("exclamation", boxes.Seen().back().icon);
 }
 
@@ -125,8 +127,7 @@ TEST(HyperLinkTest, LoadsTheHandFitsOpensOrNamesTheReasonAndColoursItsStates)
     // as Wine's own help viewer has none. The link without it goes alone on the button.
     CTestLink::s_hHandCursor = nullptr;
     CTestLink noHand(HLF_DEFAULT | HLF_NOHANDCURSOR);
-    CLinkDialog noHandOnly({{&noHand, IDC_OTHER}});
-    RunWithScript("Links", [&] { return noHandOnly.DoModal(); }, [](HWND) {});
+    RunWithScript("Links", [&] { return CLinkDialog({{&noHand, IDC_OTHER}}).DoModal(); }, [](HWND) {});
     EXPECT_FALSE(CTestLink::s_hHandCursor);
 
     // The links: L the unknown scheme with the default flags, R the test scheme without the
@@ -144,9 +145,8 @@ TEST(HyperLinkTest, LoadsTheHandFitsOpensOrNamesTheReasonAndColoursItsStates)
     // alignment. One axis: the template's edges, the link's edges now, its client extent and
     // its text's.
     auto fitted = [](int align, LONG low0, LONG high0, LONG low, LONG high, LONG client, LONG text) {
-        const LONG shrink = ((high0 - low0) - text) / 2;
         if (align == 0)
-            return low == low0 + shrink && high == high0 - shrink;
+            return low - low0 == ((high0 - low0) - text) / 2 && high0 - high == low - low0;
         return client == text && (align < 0 ? low == low0 : high == high0);
     };
 
@@ -154,8 +154,8 @@ TEST(HyperLinkTest, LoadsTheHandFitsOpensOrNamesTheReasonAndColoursItsStates)
     // fails (the unknown scheme), the command registered for .htm runs with the URL in place
     // of its placeholder, quoted or bare, or after it; one that does not fit, cannot be read
     // or is empty runs nothing. A status above 32 marks the link visited; any other, from the
-    // shell, from the command's run or handed over as an open's result (WM_APP), names its
-    // reason in one box and leaves the link as it was. The test scheme opens the recorder.
+    // shell or from the command's run, names its reason in one box and leaves the link as it
+    // was. The test scheme opens the recorder.
     HKEY classes = nullptr;
     ASSERT_EQ(0, RegCreateKeyA(HKEY_CURRENT_USER, "Software\\AutovaneTests\\Classes", &classes));
     ASSERT_EQ(0, RegOverridePredefKey(HKEY_CLASSES_ROOT, classes));
@@ -168,8 +168,6 @@ TEST(HyperLinkTest, LoadsTheHandFitsOpensOrNamesTheReasonAndColoursItsStates)
     struct Row { int link; UINT message; WPARAM wParam; bool htm; std::string command; DWORD bytes;
                  std::string recorded; const char* reason; COLORREF colour; };
     const Row rows[] = {
-        {C, WM_APP, 32, false, "", 0, "", "The specified dynamic-link library was not found.", kLink},
-        {C, WM_APP, WPARAM(-7), false, "", 0, "", "Unknown Error (-7) occurred.", kLink},
         {R, WM_KEYDOWN, VK_RETURN, false, "", 0, "", {}, kLink},
         {L, WM_LBUTTONUP, 0, false, "", 0, "", kNoAssoc, kLink},
         {L, WM_LBUTTONUP, 0, true, "", 0, "", kNoAssoc, kLink},
@@ -184,7 +182,6 @@ TEST(HyperLinkTest, LoadsTheHandFitsOpensOrNamesTheReasonAndColoursItsStates)
         {C, WM_LBUTTONUP, 0, true, kRecorder + "\"%1\"", 0, "  " + kFits + "\n", {}, kVisited},
         {R, WM_LBUTTONUP, 0, false, "", 0, " \"autovanetest:right\"\n", {}, kVisited},
     };
-    const std::string said = "Cannot execute link.\n\nReason: Cannot open link:\n\n";
     MessageBoxAnswerer boxes;
 
     // The colours of the opened links L, R and C after each step, with the real pointer on
@@ -233,7 +230,7 @@ TEST(HyperLinkTest, LoadsTheHandFitsOpensOrNamesTheReasonAndColoursItsStates)
             SendMessageA(link, row.message, row.wParam, 0);
             EXPECT_EQ(row.recorded, Runs());
             ASSERT_EQ(before + (row.reason ? 1 : 0), boxes.Seen().size());
-            EXPECT_EQ(row.reason ? said + row.reason : "", row.reason ? boxes.Seen().back().text : "");
+            EXPECT_EQ(row.reason ? kSaid + row.reason : "", row.reason ? boxes.Seen().back().text : "");
             Focus(GetDlgItem(box, IDC_OTHER));
             EXPECT_EQ(row.colour, LinkColour(link));
         }
