@@ -99,9 +99,9 @@ std::string Runs()
 
 // An open's status above 32 shows nothing; any other names its reason in an exclamation
 // box. Every status the shell documents has a reason of its own: none shares one with
-// another or with 4, which is unknown (kept up to its number). A link without a window
-// takes the status as well as one in a dialog.
-TEST(HyperLinkTest, EachFailedOpensStatusNamesAReasonOfItsOwn)
+// another or with 4, which is unknown (the reasons are compared up to the number an unknown
+// one names). A link without a window handles a status as one in a dialog does.
+TEST(HyperLinkTest, EachFailedOpenNamesAReasonOfItsOwn)
 {
     MessageBoxAnswerer boxes;
     CTestLink link;
