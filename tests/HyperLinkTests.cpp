@@ -9,13 +9,11 @@
 #include "DialogTestUtil.h"
 #include "HyperLinkTests.h"
 #include "RegistryTestUtil.h"
-#include "TestMain.h"
 #include "about/HyperLink.h"
 #include "platform/Dialog.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <fstream>
 
 namespace {
@@ -25,22 +23,15 @@ constexpr COLORREF kLink = RGB(0, 0, 255), kActive = RGB(0, 128, 128);
 constexpr COLORREF kVisited = RGB(128, 0, 128), kHover = RGB(255, 0, 0);
 
 // kUnknownUrl: a scheme nothing is registered for, so that the shell fails to open it.
-const std::string kRecord = ThisExecutablePath() + ".links.txt", kUnknownUrl = "autovanenone:page";
-// The command line that starts the recorder, to be followed by arguments.
-const std::string kRecorder = "\"" + ThisExecutablePath() + "\" --child record_link ";
+const std::string kRecord = ThisExecutablePath() + ".record.txt", kUnknownUrl = "autovanenone:page";
+// The command line that starts this program as a recorder of the rest of its command line
+// (see TestMain.cpp), to be followed by arguments.
+const std::string kRecorder = "\"" + ThisExecutablePath() + "\" --record ";
 // A URL that just fills the .htm command's buffer after the recorder, a space and its zero.
 const std::string kFits = kUnknownUrl + std::string(2 * MAX_PATH - 2 - kRecorder.size() - kUnknownUrl.size(), 'u');
 
 // What a box that names why a link did not open says before the reason.
 const std::string kSaid = "Cannot execute link.\n\nReason: Cannot open link:\n\n";
-
-// Appends everything after its own name on its command line to the record file.
-TEST_CHILD(record_link)
-{
-    const char* const arguments = std::strstr(GetCommandLineA(), "record_link") + std::strlen("record_link");
-    std::ofstream(kRecord, std::ios::app | std::ios::binary) << arguments << '\n';
-    return 0;
-}
 
 // A link whose shared hand and handling of an open's status the test reaches.
 class CTestLink : public CHyperLink {

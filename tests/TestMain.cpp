@@ -1,7 +1,10 @@
 // tests/TestMain.cpp
-#include "TestMain.h"
-
+//
+// The main of every test program. Started as `<exe> --record ...`, it runs no tests: it
+// appends the rest of its command line, exactly as it came, as a line to <exe>.record.txt,
+// so that a test can see how another program (the shell, say) started it.
 #include "DialogTestUtil.h"
+#include "RegistryTestUtil.h"
 
 #include "platform/WinApp.h"
 #include "res/resource.h"
@@ -9,16 +12,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <map>
-#include <string>
+#include <fstream>
 
 namespace {
-
-std::map<std::string, TestChildFunction>& Children()
-{
-    static std::map<std::string, TestChildFunction> children;
-    return children;
-}
 
 // The process's application object, named after the test program like the real one is
 // named after Autovane.exe.
@@ -31,17 +27,13 @@ class PointerParker : public ::testing::EmptyTestEventListener {
 
 }  // namespace
 
-TestChildRegistration::TestChildRegistration(const char* name, TestChildFunction function)
-{
-    Children()[name] = function;
-}
-
 int main(int argc, char** argv)
 {
     g_testApp.SetRegistryKey(IDS_REGISTRY_KEY);
-    if (argc >= 3 && std::strcmp(argv[1], "--child") == 0) {
-        auto child = Children().find(argv[2]);
-        return child == Children().end() ? 125 : child->second(argc - 3, argv + 3);
+    if (argc >= 2 && std::strcmp(argv[1], "--record") == 0) {
+        const char* const arguments = std::strstr(GetCommandLineA(), "--record") + std::strlen("--record");
+        std::ofstream(ThisExecutablePath() + ".record.txt", std::ios::app | std::ios::binary) << arguments << '\n';
+        return 0;
     }
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::UnitTest::GetInstance()->listeners().Append(new PointerParker);
