@@ -1,20 +1,18 @@
 // tests/FrameworkTests.cpp
 //
 // The window layer's promises that the program builds on: map precedence and default
-// processing, binding and unbinding, and the modal run's rules (a missing template, a
-// dialog ended during its initialisation never shown).
+// processing, binding and unbinding, and message boxes that keep the icon asked for.
 #include "DialogTestUtil.h"
-#include "platform/Dialog.h"
 #include "platform/WinApp.h"
+#include "platform/Wnd.h"
 #include "res/resource.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-class CBaseProbe : public CDialog {
+class CBaseProbe : public CWnd {
 public:
-    CBaseProbe() : CDialog(IDD_LOGON_DIALOG) {}
     LRESULT OnFirst(WPARAM, LPARAM) { return 1; }
     LRESULT OnSecond(WPARAM, LPARAM) { return 11; }
     // Asks for the default processing and reports what it answered.
@@ -22,38 +20,22 @@ public:
     DECLARE_MESSAGE_MAP()
 };
 
-BEGIN_MESSAGE_MAP(CBaseProbe, CDialog)
+BEGIN_MESSAGE_MAP(CBaseProbe, CWnd)
     ON_MESSAGE(WM_APP, &CBaseProbe::OnFirst)
     ON_MESSAGE(WM_APP + 1, &CBaseProbe::OnSecond)
     ON_MESSAGE(WM_GETTEXTLENGTH, &CBaseProbe::OnAskDefault)
 END_MESSAGE_MAP()
 
-// Ends itself during its initialisation and counts the times it is asked to show.
 class CDerivedProbe : public CBaseProbe {
 public:
     LRESULT OnFirstAgain(WPARAM, LPARAM) { return 2; }
-    LRESULT OnShowWindow(WPARAM show, LPARAM)
-    {
-        m_shows += show != 0;
-        return Default();
-    }
-    BOOL OnInitDialog() override
-    {
-        CDialog::OnInitDialog();
-        m_hInitWnd = m_hWnd;
-        EndDialog(IDOK);
-        return TRUE;
-    }
     void PostNcDestroy() override { m_bGone = true; }
-    int m_shows = 0;
-    HWND m_hInitWnd = nullptr;
     bool m_bGone = false;
     DECLARE_MESSAGE_MAP()
 };
 
 BEGIN_MESSAGE_MAP(CDerivedProbe, CBaseProbe)
     ON_MESSAGE(WM_APP, &CDerivedProbe::OnFirstAgain)
-    ON_MESSAGE(WM_SHOWWINDOW, &CDerivedProbe::OnShowWindow)
 END_MESSAGE_MAP()
 
 TEST(MessageMapTest, DerivedEntriesWinAndTheRestFallThroughToTheWindowsOwnProcedure)
@@ -69,9 +51,7 @@ TEST(MessageMapTest, DerivedEntriesWinAndTheRestFallThroughToTheWindowsOwnProced
     SendMessageA(hWnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("changed"));
     EXPECT_EQ("changed", WindowText(hWnd));
     DestroyWindow(hWnd);
-    EXPECT_TRUE(probe.m_bGone);
-    EXPECT_EQ(nullptr, probe.m_hWnd);
-    EXPECT_EQ(nullptr, CWnd::FromHandlePermanent(hWnd));
+    EXPECT_TRUE(probe.m_bGone && !probe.m_hWnd && !CWnd::FromHandlePermanent(hWnd));
 }
 
 // The platform check's message as the program shows it: with the stop mark it asks for,
@@ -83,16 +63,6 @@ TEST(MessageBoxTest, AnIconAskedForIsKept)
     ASSERT_EQ(1u, answerer.Seen().size());
     EXPECT_EQ("dialog_tests | stop | OK | Autovane is designed and created to run with Windows NT only!",
               answerer.Seen()[0].Summary());
-}
-
-TEST(ModalDialogTest, AMissingTemplateGivesMinusOneAndADialogEndedDuringItsStartIsNeverShown)
-{
-    EXPECT_EQ(-1, CDialog(4242).DoModal());
-    CDerivedProbe dialog;
-    EXPECT_EQ(IDOK, dialog.DoModal());
-    EXPECT_EQ(0, dialog.m_shows);
-    ASSERT_NE(nullptr, dialog.m_hInitWnd);
-    EXPECT_FALSE(IsWindow(dialog.m_hInitWnd)) << "not destroyed at once";
 }
 
 }  // namespace
