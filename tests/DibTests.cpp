@@ -250,19 +250,14 @@ const struct Damage {
     {"bfSize far beyond the end", true, {{2, 4, 0xFFFFFFFF}}},
     {"bfOffBits inside the headers", false, {{10, 4, 53}}},
     {"bfOffBits at the table", true, {{10, 4, 54}}},
-    {"bfOffBits leaving too few rows", false, {{10, 4, 1090}}},
-    {"bfOffBits far beyond the end", false, {{10, 4, 0xFFFFFFF0}}},
     {"width 0", false, {{18, 4, 0}}},
     {"height 0", false, {{22, 4, 0}}},
-    {"height -3 (top-down)", true, {{22, 4, 0xFFFFFFFD}}},
     {"width x height past 2 GB", false, {{18, 4, 0x10000}, {22, 4, 0x10000}}},
     {"biBitCount 2", false, {{28, 2, 2}}},
     {"RLE8 at 8 bits", true, {{30, 4, 1}}},
-    {"RLE4 at 4 bits", true, {{30, 4, 2}, {28, 2, 4}}},
     {"RLE4 at 8 bits", false, {{30, 4, 2}}},
     {"RLE8 rows far beyond its data", false, {{30, 4, 1}, {22, 4, 0x100000}}},
     {"bit fields", false, {{30, 4, 3}}},
-    {"biSizeImage huge", true, {{34, 4, 0xFFFFFFFF}}},
     {"biClrUsed 256", true, {{46, 4, 256}}},
     {"biClrUsed 257", false, {{46, 4, 257}}},
     {"1 bit, biClrUsed 3", false, {{28, 2, 1}, {46, 4, 3}}},
@@ -377,12 +372,11 @@ TEST(DibMutationTest, DamagedFilesAreRefusedOrHeldSafely)
 TEST(FileTest, OpenFailsWithoutAnExceptionAndFailuresOfAnOpenFileThrow)
 {
     const std::string path = kTemp + "file.bin";
-    for (const char* text : {"0123456789", "abcdef"}) {
-        CFile file;  // the destructor closes, or the file could not open again
-        ASSERT_TRUE(file.Open(path.c_str(), CFile::modeCreate | CFile::modeWrite));
-        file.Write(text, UINT(strlen(text)));
-    }
+    Store(path, Bytes(10, '0'));
     CFile file;
+    ASSERT_TRUE(file.Open(path.c_str(), CFile::modeCreate | CFile::modeWrite));
+    file.Write("abcdef", 6);
+    file.Close();
     ASSERT_TRUE(file.Open(path.c_str(), CFile::modeRead));
     auto openFailure = [](const std::string& name) {
         CFileException error(CFileException::none, 0);
@@ -414,8 +408,8 @@ TEST(FileTest, OpenFailsWithoutAnExceptionAndFailuresOfAnOpenFileThrow)
 
 // An object owns what is attached and deletes it on a second Attach and when it goes;
 // FromHandle hands out one wrapper per handle that does not own it, as SelectPalette does for
-// the earlier palette. An object selection puts the earlier object back when it goes (the
-// palette selection is seen doing so by every drawing of a palette image).
+// the earlier palette. The selection guards select, and put the brush back when they go (the
+// palette going back is seen by every drawing of a palette image).
 TEST(GdiTest, ObjectsOwnWhatIsAttachedAndSelectionsGoBack)
 {
     CBrush brush;
@@ -430,17 +424,19 @@ TEST(GdiTest, ObjectsOwnWhatIsAttachedAndSelectionsGoBack)
     }
     EXPECT_EQ(0u, GetObjectType(second)) << "the destructor deleted the brush";
     CMemoryDC dc(nullptr);
-    const HGDIOBJ originalPalette = GetCurrentObject(dc, OBJ_PAL), originalBrush = GetCurrentObject(dc, OBJ_BRUSH);
+    const HGDIOBJ originalBrush = GetCurrentObject(dc, OBJ_BRUSH);
     LOGPALETTE logPalette = {0x300, 1, {{10, 20, 30, 0}}};
     CPalette palette;
     ASSERT_TRUE(palette.CreatePalette(&logPalette) && brush.CreateSolidBrush(RGB(1, 1, 1)));
     {
-        CObjectSelection selection(dc, brush);
+        CPaletteSelection paletteSelection(dc, palette, FALSE, TRUE);
+        CObjectSelection brushSelection(dc, brush);
+        EXPECT_EQ(palette.m_hObject, GetCurrentObject(dc, OBJ_PAL));
         EXPECT_EQ(brush.m_hObject, GetCurrentObject(dc, OBJ_BRUSH));
     }
     EXPECT_EQ(originalBrush, GetCurrentObject(dc, OBJ_BRUSH));
     CPalette* previous = dc.SelectPalette(&palette, FALSE);
-    ASSERT_TRUE(previous && previous->m_hObject == originalPalette);
+    ASSERT_TRUE(previous && previous->m_hObject == GetStockObject(DEFAULT_PALETTE));
     EXPECT_EQ(palette.m_hObject, dc.SelectPalette(previous, FALSE)->m_hObject);
 }
 
