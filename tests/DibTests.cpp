@@ -43,8 +43,8 @@ Bytes MakeBmp(const Shape& shape)
     const uint32_t bits = shape.bitCount, depthColors = bits <= 8 ? 1u << bits : 0;
     const uint32_t colors = shape.clrUsed ? shape.clrUsed : depthColors;
     const uint32_t entries = shape.tableEntries != ~0u ? shape.tableEntries : depthColors;
-    const uint32_t offBits = 54 + 4 * entries + shape.gap, row = (bits * shape.width + 31) / 32 * 4;
-    const uint32_t size = offBits + (shape.codes.empty() ? row * shape.height : shape.codes.size());
+    const uint32_t offBits = 54 + 4 * entries + shape.gap, rowBytes = (bits * shape.width + 31) / 32 * 4;
+    const uint32_t size = offBits + (shape.codes.empty() ? rowBytes * shape.height : shape.codes.size());
     const uint32_t compression = shape.codes.empty() ? 0 : bits == 8 ? 1 : 2;
     const int height = shape.topDown ? -shape.height : shape.height;
     Bytes bmp(size, 0);
@@ -57,12 +57,13 @@ Bytes MakeBmp(const Shape& shape)
         Put(bmp, 54 + 4 * k, 4, (k * 7 & 0xFF) | (255 - k) << 8 | (k * 3 + 1) << 16);
     std::copy(shape.codes.begin(), shape.codes.end(), bmp.begin() + offBits);
     // Pixel values follow a pattern of row and column; padding stays zero.
-    for (uint32_t r = 0; shape.codes.empty() && r < uint32_t(shape.height); ++r)
+    for (uint32_t row = 0; shape.codes.empty() && row < uint32_t(shape.height); ++row)
         for (uint32_t x = 0; x < uint32_t(shape.width); ++x)
             for (uint32_t k = 0; k < (bits + 7) / 8; ++k) {
-                const uint32_t value = (r * 31 + (x * 4 + k) * 7 + 1) & 0xFF;
+                const uint32_t value = (row * 31 + (x * 4 + k) * 7 + 1) & 0xFF;
                 const uint32_t shift = bits <= 8 ? 8 - bits - x * bits % 8 : 0;
-                bmp[offBits + r * row + x * bits / 8 + k] |= uint8_t((bits <= 8 ? value % colors : value) << shift);
+                const uint32_t at = offBits + row * rowBytes + x * bits / 8;
+                bmp[at + k] |= uint8_t((bits <= 8 ? value % colors : value) << shift);
             }
     return bmp;
 }
@@ -280,8 +281,8 @@ TEST(DibFileTest, DamagedAndCutShortFilesAreRefusedLeavingNothingOrHeldSafely)
         ASSERT_TRUE(LoadBytes(dib, valid));
         EXPECT_TRUE(HeldSafely(bytes, &damage - kDamage, damage.loads, std::move(dib))) << damage.what;
     }
-    for (size_t n = 0; n <= valid.size(); ++n)
-        EXPECT_TRUE(HeldSafely(Bytes(valid.begin(), valid.begin() + n), n % 3, n >= 1099)) << n << " bytes";
+    for (size_t size = 0; size <= valid.size(); ++size)
+        EXPECT_TRUE(HeldSafely(Bytes(valid.begin(), valid.begin() + size), size % 3, size >= 1099)) << size << " bytes";
 }
 
 // Each resource is also stored as its file's bytes, which tell what it shows; images deeper
@@ -349,7 +350,7 @@ TEST(DibMutationTest, DamagedFilesAreRefusedOrHeldSafely)
                            MakeBmp({4, 2, 4, 0, ~0u, 0, false, {4, 0x12, 0, 0, 0, 4, 0x34, 0x56, 0, 1}})};
     std::mt19937 random(20240611);
     auto below = [&random](size_t n) { return std::uniform_int_distribution<size_t>(0, n - 1)(random); };
-    for (unsigned long n = 0; n < mutations; ++n) {
+    for (unsigned long mutation = 0; mutation < mutations; ++mutation) {
         Bytes bytes = seeds[below(std::size(seeds))];
         for (size_t changes = 1 + below(4); changes > 0; --changes) {
             const uint32_t size = uint32_t(bytes.size()), kind = below(4);
@@ -363,7 +364,7 @@ TEST(DibMutationTest, DamagedFilesAreRefusedOrHeldSafely)
             else  // cut short, or more bytes at the end
                 bytes.resize(kind == 2 ? below(size + 1) : size + below(80), uint8_t(below(256)));
         }
-        ASSERT_TRUE(HeldSafely(bytes, below(4) ? 0 : below(64))) << "mutation " << n;
+        ASSERT_TRUE(HeldSafely(bytes, below(4) ? 0 : below(64))) << "mutation " << mutation;
     }
 }
 
@@ -396,9 +397,9 @@ TEST(FileTest, OpenFailsWithoutAnExceptionAndFailuresOfAnOpenFileThrow)
             else
                 file.Seek(-10, CFile::begin);
             ADD_FAILURE() << "failure " << i << " did not throw";
-        } catch (const CFileException& e) {
-            EXPECT_EQ(i ? CFileException::badSeek : CFileException::accessDenied, e.m_cause);
-            EXPECT_EQ(i ? ERROR_NEGATIVE_SEEK : ERROR_ACCESS_DENIED, e.m_lOsError);
+        } catch (const CFileException& error) {
+            EXPECT_EQ(i ? CFileException::badSeek : CFileException::accessDenied, error.m_cause);
+            EXPECT_EQ(i ? ERROR_NEGATIVE_SEEK : ERROR_ACCESS_DENIED, error.m_lOsError);
         }
     file.Close();
     file.Close();
