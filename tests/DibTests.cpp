@@ -33,9 +33,8 @@ void Put(Bytes& bytes, size_t at, int size, uint32_t value)
 // A BMP file in the form this program writes, unless a field says otherwise. Pixels of a
 // palette image use only the first biClrUsed colours when that is set.
 struct Shape {
-    int width = 3, height = 2, bitCount = 24;
+    int width = 3, height = 2, bitCount = 24;  // a negative height stores the rows top-down
     uint32_t clrUsed = 0, tableEntries = ~0u, gap = 0;  // entries stored (~0u: the depth's); bytes before the pixels
-    bool topDown = false;
     Bytes codes = {};  // run-length data in place of the pixels: RLE8 at 8 bits, RLE4 at 4
 };
 Bytes MakeBmp(const Shape& shape)
@@ -43,21 +42,21 @@ Bytes MakeBmp(const Shape& shape)
     const uint32_t bits = shape.bitCount, depthColors = bits <= 8 ? 1u << bits : 0;
     const uint32_t colors = shape.clrUsed ? shape.clrUsed : depthColors;
     const uint32_t entries = shape.tableEntries != ~0u ? shape.tableEntries : depthColors;
-    const uint32_t offBits = 54 + 4 * entries + shape.gap, rowBytes = (bits * shape.width + 31) / 32 * 4;
-    const uint32_t size = offBits + (shape.codes.empty() ? rowBytes * shape.height : shape.codes.size());
-    const uint32_t compression = shape.codes.empty() ? 0 : bits == 8 ? 1 : 2;
-    const int height = shape.topDown ? -shape.height : shape.height;
+    const uint32_t offBits = 54 + 4 * entries + shape.gap, compression = shape.codes.empty() ? 0 : bits == 8 ? 1 : 2;
+    const uint32_t rows = std::abs(shape.height), rowBytes = (bits * shape.width + 31) / 32 * 4;
+    const uint32_t size = offBits + (shape.codes.empty() ? rowBytes * rows : shape.codes.size());
     Bytes bmp(size, 0);
     const uint32_t fields[][3] = {{0, 2, 0x4D42}, {2, 4, size}, {10, 4, offBits}, {14, 4, 40},
-                                  {18, 4, uint32_t(shape.width)}, {22, 4, uint32_t(height)}, {26, 2, 1}, {28, 2, bits},
-                                  {30, 4, compression}, {34, 4, uint32_t(shape.codes.size())}, {46, 4, shape.clrUsed}};
+                                  {18, 4, uint32_t(shape.width)}, {22, 4, uint32_t(shape.height)}, {26, 2, 1},
+                                  {28, 2, bits}, {30, 4, compression}, {34, 4, uint32_t(shape.codes.size())},
+                                  {46, 4, shape.clrUsed}};
     for (const auto& [at, fieldSize, value] : fields)
         Put(bmp, at, int(fieldSize), value);
     for (uint32_t k = 0; k < entries; ++k)
         Put(bmp, 54 + 4 * k, 4, (k * 7 & 0xFF) | (255 - k) << 8 | (k * 3 + 1) << 16);
     std::copy(shape.codes.begin(), shape.codes.end(), bmp.begin() + offBits);
     // Pixel values follow a pattern of row and column; padding stays zero.
-    for (uint32_t row = 0; shape.codes.empty() && row < uint32_t(shape.height); ++row)
+    for (uint32_t row = 0; shape.codes.empty() && row < rows; ++row)
         for (uint32_t x = 0; x < uint32_t(shape.width); ++x)
             for (uint32_t k = 0; k < (bits + 7) / 8; ++k) {
                 const uint32_t value = (row * 31 + (x * 4 + k) * 7 + 1) & 0xFF;
@@ -204,13 +203,13 @@ TEST(DibFileTest, FilesOfEveryDepthAndWriterDrawAndWriteTheirPicture)
         {5, 3, 8, 3, 3},        // a short colour table
         {5, 3, 8, 16},          // biClrUsed below the depth's
         {9, 2, 1, 1, 1},        // a one-colour palette
-        {4, 3, 4, 0, ~0u, 3, true},
+        {4, -3, 4, 0, ~0u, 3},
         // Run-length data of the same pixels: encoded runs and absolute runs.
-        {4, 2, 8, 0, ~0u, 0, false, {1, 1, 1, 29, 1, 57, 1, 85, 0, 0, 0, 4, 32, 60, 88, 116, 0, 1}},
-        {4, 2, 4, 0, ~0u, 0, false, {2, 0x1D, 2, 0x95, 0, 0, 0, 4, 0x0C, 0x84, 0, 1}}};
+        {4, 2, 8, 0, ~0u, 0, {1, 1, 1, 29, 1, 57, 1, 85, 0, 0, 0, 4, 32, 60, 88, 116, 0, 1}},
+        {4, 2, 4, 0, ~0u, 0, {2, 0x1D, 2, 0x95, 0, 0, 0, 4, 0x0C, 0x84, 0, 1}}};
     for (int bits : {1, 4, 8, 16, 24, 32})
         for (int width : {1, 5})
-            shapes.push_back({width, 3, bits, 0, ~0u, 0, width == 5});
+            shapes.push_back({width, width == 5 ? -3 : 3, bits});
     for (Shape shape : shapes) {
         SCOPED_TRACE(testing::Message() << shape.bitCount << " bits, " << shape.width << " wide, gap " << shape.gap);
         Bytes bmp = MakeBmp(shape);
@@ -344,10 +343,9 @@ TEST(DibMutationTest, DamagedFilesAreRefusedOrHeldSafely)
     const char* setting = getenv("AUTOVANE_DIB_MUTATIONS");
     const unsigned long mutations = setting ? strtoul(setting, nullptr, 10) : 3000;
     const Bytes seeds[] = {MakeBmp({33, 2, 1}), MakeBmp({5, 3, 4, 5}), MakeBmp({4, 3, 8}), MakeBmp({3, 2, 16}),
-                           MakeBmp({5, 3, 24, 0, ~0u, 0, true}), MakeBmp({2, 2, 32}),
-                           MakeBmp({7, 1, 8, 16, ~0u, 0, true}),
-                           MakeBmp({4, 2, 8, 0, ~0u, 0, false, {2, 5, 2, 7, 0, 0, 0, 3, 1, 2, 3, 0, 0, 1}}),
-                           MakeBmp({4, 2, 4, 0, ~0u, 0, false, {4, 0x12, 0, 0, 0, 4, 0x34, 0x56, 0, 1}})};
+                           MakeBmp({5, -3, 24}), MakeBmp({2, 2, 32}), MakeBmp({7, -1, 8, 16}),
+                           MakeBmp({4, 2, 8, 0, ~0u, 0, {2, 5, 2, 7, 0, 0, 0, 3, 1, 2, 3, 0, 0, 1}}),
+                           MakeBmp({4, 2, 4, 0, ~0u, 0, {4, 0x12, 0, 0, 0, 4, 0x34, 0x56, 0, 1}})};
     std::mt19937 random(20240611);
     auto below = [&random](size_t n) { return std::uniform_int_distribution<size_t>(0, n - 1)(random); };
     for (unsigned long mutation = 0; mutation < mutations; ++mutation) {
