@@ -3,12 +3,14 @@
 // The settings dialog created from its real template, run modally on the test's thread
 // and driven from a second thread with the messages a user's typing and clicking send.
 #include "DialogTestUtil.h"
-#include "LogonTestState.h"
+#include "RegistryTestUtil.h"
 #include "logon/LogonDlg.h"
 #include "logon/LogonStore.h"
 #include "platform/SystemInfo.h"
 #include "platform/WinApp.h"
 #include "res/resource.h"
+
+#include <gtest/gtest.h>
 
 #include <commctrl.h>
 
@@ -105,6 +107,17 @@ TEST(LogonTextTest, DomainNamesTheStartCommandAndTheModulePath)
         EXPECT_STREQ(path.c_str(), AfxGetModuleFileName(firstTry)) << firstTry;
 }
 
+// The platform check's message as the program shows it: with the stop mark it asks for,
+// not the exclamation mark that boxes naming no icon get.
+TEST(MessageBoxTest, AnIconAskedForIsKept)
+{
+    MessageBoxAnswerer answerer;
+    AfxMessageBox(IDS_NT_ONLY, MB_ICONSTOP);
+    ASSERT_EQ(1u, answerer.Seen().size());
+    EXPECT_EQ("dialog_tests | stop | OK | Autovane is designed and created to run with Windows NT only!",
+              answerer.Seen()[0].Summary());
+}
+
 // Each row stores a profile copy (or none) and a notice (null: none), the Winlogon key
 // refusing full access or not, and opens the dialog: the first run shows empty fields and
 // the computer's name; only the exact flag "1" ticks automatic logon; a notice with
@@ -154,7 +167,7 @@ TEST_F(LogonDialogTest, OpensWithTheStoredValuesAndFoldsTheNoticeAway)
             EXPECT_EQ((area.left + area.right) / 2 - (shapes[0].right - shapes[0].left) / 2, shapes[0].left);
         }));
         readOnly.reset();
-        EXPECT_TRUE(LogonValuesAre(before));
+        EXPECT_EQ(before, LogonValues());
     }
 }
 
@@ -302,10 +315,10 @@ TEST_F(LogonDialogTest, OkWritesWhatTheDialogShowsOrSaysWhyNot)
         EXPECT_EQ(row.said, answerer.Seen().empty() ? "" : answerer.Seen().back().Summary());
         EXPECT_GE(1u, answerer.Seen().size());
         EXPECT_TRUE(answerer.Seen().empty() || answerer.Seen().back().owner == shown) << "a box the dialog does not own";
-        EXPECT_TRUE(LogonValuesAre(row.written));
+        EXPECT_EQ(row.written.empty() ? kNoLogonValues : row.written, LogonValues());
         const std::string domain = row.domain[0] || !row.on ? row.domain : computer;
-        EXPECT_TRUE(ProfileIs("dialog_tests", row.applied ? std::vector<std::string>{row.on ? "1" : "0", "operator", "pw", domain}
-                                                          : std::vector<std::string>{}));
+        const std::vector<std::string> profile = {row.on ? "1" : "0", "operator", "pw", domain};
+        EXPECT_EQ(row.applied ? profile : kNoProfile, Profile("dialog_tests"));
         if (row.keys == kNoRunKey || row.keys == kBothFail)
             EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kRun)) << "the start-up key was created";
         else

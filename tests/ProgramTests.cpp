@@ -5,8 +5,10 @@
 // the executable's own resources, and the set-up without the dialog that the README
 // tells administrators about.
 #include "DialogTestUtil.h"
-#include "LogonTestState.h"
+#include "RegistryTestUtil.h"
 #include "res/resource.h"
+
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <fstream>
@@ -112,12 +114,12 @@ TEST_F(ProgramTest, OnlyTheWordRunsSilentlyAndOnlyAUserWithACopyChangesTheMachin
         }
         EXPECT_EQ(silent, program.EndsUnseen());
         EXPECT_TRUE(program.Ends());
-        EXPECT_TRUE(LogonValuesAre(row.after));
+        EXPECT_EQ(row.after, LogonValues());
         EXPECT_EQ("kept", RegText(HKEY_LOCAL_MACHINE, kRun, "Autovane"));
         if (row.profile.empty())
             EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, "software\\Brindlework\\Autovane"));
         else
-            EXPECT_TRUE(ProfileIs("Autovane", row.profile));
+            EXPECT_EQ(row.profile, Profile("Autovane"));
     }
 }
 
@@ -201,7 +203,7 @@ TEST_F(ProgramTest, TheReadmesRegFileAndSilentRunSetUpTheMachine)
     std::ofstream("autovane.reg", std::ios::binary) << regFile;  // in the working folder, which reg shares
     EXPECT_TRUE(Program("import autovane.reg", "reg").EndsUnseen());
     EXPECT_TRUE(Program("NoUserInput").EndsUnseen());
-    EXPECT_TRUE(LogonValuesAre({"1", "kiosk", "kiosk-password", "LAB", "Notice", ""}));
+    EXPECT_EQ((std::vector<std::string>{"1", "kiosk", "kiosk-password", "LAB", "Notice", ""}), LogonValues());
     EXPECT_EQ(kAbsent, RegText(HKEY_LOCAL_MACHINE, kRun, "Autovane"));
     EXPECT_TRUE(Program(remove.substr(4), "reg").EndsUnseen());
     EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, "Software\\Brindlework\\Autovane"));

@@ -102,3 +102,58 @@ std::string ThisExecutablePath()
     char path[MAX_PATH];
     return std::string(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
 }
+
+const char* const kWinlogon = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
+const char* const kRun = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+const char* const kLogonValues[6] = {"AutoAdminLogon",    "DefaultUserName",    "DefaultPassword",
+                                     "DefaultDomainName", "LegalNoticeCaption", "LegalNoticeText"};
+const std::vector<std::string> kNoLogonValues(6, kAbsent), kNoProfile(4, kAbsent);
+
+namespace {
+
+const char* const kProfileEntries[4] = {"AutoLogon", "UserName", "Password", "Domain"};
+
+}  // namespace
+
+std::string ProfileSection(const std::string& program)
+{
+    return "software\\Brindlework\\" + program + "\\Logon Data";
+}
+
+void ResetLogonState(const std::string& program)
+{
+    for (const char* name : kLogonValues)
+        DeleteRegValue(HKEY_LOCAL_MACHINE, kWinlogon, name);
+    SetRegString(HKEY_LOCAL_MACHINE, kRun, "Autovane", "");
+    DeleteRegValue(HKEY_LOCAL_MACHINE, kRun, "Autovane");
+    DeleteRegTree(HKEY_CURRENT_USER, ("software\\Brindlework\\" + program).c_str());
+}
+
+void StoreProfile(const std::string& program, const std::vector<std::string>& values)
+{
+    for (size_t i = 0; i < 4; ++i)
+        SetRegString(HKEY_CURRENT_USER, ProfileSection(program).c_str(), kProfileEntries[i], values.at(i));
+}
+
+std::vector<std::string> LogonValues(REGSAM view)
+{
+    std::vector<std::string> texts;
+    for (const char* name : kLogonValues)
+        texts.push_back(RegText(HKEY_LOCAL_MACHINE, kWinlogon, name, view));
+    return texts;
+}
+
+std::vector<std::string> Profile(const std::string& program)
+{
+    std::vector<std::string> texts;
+    for (const char* name : kProfileEntries)
+        texts.push_back(RegText(HKEY_CURRENT_USER, ProfileSection(program).c_str(), name));
+    return texts;
+}
+
+std::string LocalComputerName()
+{
+    char name[MAX_COMPUTERNAME_LENGTH + 1];
+    DWORD size = sizeof(name);
+    return GetComputerNameA(name, &size) ? name : "";
+}

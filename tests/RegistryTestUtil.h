@@ -1,8 +1,9 @@
 // tests/RegistryTestUtil.h
 //
 // Reading and arranging registry state from the test's side, through the raw API, so
-// that a check never relies on the code it checks. HKEY_LOCAL_MACHINE is used in its
-// 64-bit view, where the logon process reads, also from a 32-bit test under WOW64.
+// that a check never relies on the code it checks: values, keys, and the logon state the
+// logon tests start from and check. HKEY_LOCAL_MACHINE is used in its 64-bit view, where
+// the logon process reads, also from a 32-bit test under WOW64.
 #pragma once
 
 #include <windows.h>
@@ -36,3 +37,20 @@ private:
 };
 
 std::string ThisExecutablePath();
+
+// The machine's logon values, the start-up entry and a program's profile copy.
+extern const char* const kWinlogon;  // below HKEY_LOCAL_MACHINE
+extern const char* const kRun;
+extern const char* const kLogonValues[6];
+// HKEY_CURRENT_USER\software\Brindlework\<program>\Logon Data
+std::string ProfileSection(const std::string& program);
+// No logon values, no start-up entry (the key itself present) and no profile copy.
+void ResetLogonState(const std::string& program);
+void StoreProfile(const std::string& program, const std::vector<std::string>& values);
+// The texts of the six logon values in the order of kLogonValues, and of the profile
+// copy's four entries: AutoLogon, UserName, Password, Domain. kNoLogonValues and
+// kNoProfile are what they read when nothing is there.
+std::vector<std::string> LogonValues(REGSAM view = 0);
+std::vector<std::string> Profile(const std::string& program);
+extern const std::vector<std::string> kNoLogonValues, kNoProfile;
+std::string LocalComputerName();
