@@ -113,6 +113,15 @@ namespace {
 
 const char* const kProfileEntries[4] = {"AutoLogon", "UserName", "Password", "Domain"};
 
+template <size_t count>
+std::vector<std::string> Texts(HKEY root, const char* path, const char* const (&names)[count], REGSAM view)
+{
+    std::vector<std::string> texts;
+    for (const char* name : names)
+        texts.push_back(RegText(root, path, name, view));
+    return texts;
+}
+
 }  // namespace
 
 std::string ProfileSection(const std::string& program)
@@ -137,18 +146,12 @@ void StoreProfile(const std::string& program, const std::vector<std::string>& va
 
 std::vector<std::string> LogonValues(REGSAM view)
 {
-    std::vector<std::string> texts;
-    for (const char* name : kLogonValues)
-        texts.push_back(RegText(HKEY_LOCAL_MACHINE, kWinlogon, name, view));
-    return texts;
+    return Texts(HKEY_LOCAL_MACHINE, kWinlogon, kLogonValues, view);
 }
 
 std::vector<std::string> Profile(const std::string& program)
 {
-    std::vector<std::string> texts;
-    for (const char* name : kProfileEntries)
-        texts.push_back(RegText(HKEY_CURRENT_USER, ProfileSection(program).c_str(), name));
-    return texts;
+    return Texts(HKEY_CURRENT_USER, ProfileSection(program).c_str(), kProfileEntries, 0);
 }
 
 std::string LocalComputerName()
