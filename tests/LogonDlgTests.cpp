@@ -247,14 +247,14 @@ TEST_F(LogonDialogTest, EnterRunsOkOnlyWhileThePointerRestsOnOk)
     EXPECT_EQ("operator", RegText(HKEY_LOCAL_MACHINE, kWinlogon, "DefaultUserName"));
 }
 
-// Each row fills the dialog (user "operator", password "pw"), with the start-up list
-// holding an older entry, the Run key missing or Winlogon refusing full access where
-// the row says; ends it with a button or Escape and answers the message box. Then the
-// dialog's result (Cancel also when it stayed open, to be cancelled after the script;
-// with the focus on the domain and its text selected where `toDomain`), what the box
-// said, and what was written: the logon values; and when the settings were applied, the
-// profile copy and the start-up entry (the own command with automatic logon on, none with
-// it off).
+// Each row fills the dialog (user "operator", password "pw", and a notice: none, ticked,
+// or typed and then unticked, which leaves none), with the start-up list holding an
+// older entry, the Run key missing or Winlogon refusing full access where the row says;
+// ends it with a button or Escape and answers the message box. Then the dialog's result
+// (Cancel also when it stayed open, to be cancelled after the script; with the focus on
+// the domain and its text selected where `toDomain`), what the box said, and what was
+// written: the logon values; and when the settings were applied, the profile copy and
+// the start-up entry (the own command with automatic logon on, none with it off).
 TEST_F(LogonDialogTest, OkWritesWhatTheDialogShowsOrSaysWhyNot)
 {
     enum Keys { kBothOpen, kNoRunKey, kWinlogonReadOnly, kBothFail };
@@ -263,7 +263,7 @@ TEST_F(LogonDialogTest, OkWritesWhatTheDialogShowsOrSaysWhyNot)
     const std::string keyError = "dialog_tests | exclamation | OK | Error: Could not open registry key:\n\n\"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\";
     const std::string noRunKey = keyError + "Windows\\CurrentVersion\\Run\"";
     const std::vector<std::string> corp = {"1", "operator", "pw", "CORP", "", ""};
-    const struct { const char* domain; bool on, notice; UINT end; Keys keys; int answer; INT_PTR result; bool toDomain;
+    const struct { const char* domain; bool on; int notice; UINT end; Keys keys; int answer; INT_PTR result; bool toDomain;
                    std::string said; bool applied; std::vector<std::string> written; } rows[] = {
         {"corp.example", true, true, IDOK, kBothOpen, 0, IDOK, false, "", true,
          {"1", "operator", "pw", "corp.example", "Notice", "Staff only"}},
@@ -271,7 +271,7 @@ TEST_F(LogonDialogTest, OkWritesWhatTheDialogShowsOrSaysWhyNot)
         {"CORP", true, true, IDCANCEL, kBothOpen, 0, IDCANCEL, false, "", false, {}},
         {"CORP", true, false, VK_ESCAPE, kBothOpen, 0, IDCANCEL, false, "", false, {}},
         {"", true, false, IDOK, kBothOpen, IDNO, IDCANCEL, true, noDomain, false, {}},
-        {"", true, false, IDOK, kBothOpen, IDYES, IDOK, false, noDomain, true, {"1", "operator", "pw", computer, "", ""}},
+        {"", true, 2, IDOK, kBothOpen, IDYES, IDOK, false, noDomain, true, {"1", "operator", "pw", computer, "", ""}},
         {"bad domain!", true, false, IDOK, kBothOpen, IDOK, IDCANCEL, true,
          "dialog_tests | exclamation | OK | Error: Invalid Domain name specified!", false, {}},
         // What could be written stays written; the last key that did not open is named.
@@ -297,6 +297,8 @@ TEST_F(LogonDialogTest, OkWritesWhatTheDialogShowsOrSaysWhyNot)
                 Click(dialog, IDC_DISPLAY_MESSAGE);
                 Type(dialog, IDC_CAPTION, "Notice");
                 Type(dialog, IDC_MESSAGE, "Staff only");
+                if (row.notice == 2)
+                    Click(dialog, IDC_DISPLAY_MESSAGE);
             }
             if (row.end == VK_ESCAPE) {
                 FocusControl(dialog, IDC_PASSWORD);
