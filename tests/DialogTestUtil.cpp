@@ -187,23 +187,10 @@ void ParkPointer()
 
 bool MovePointerTo(HWND window, POINT client)
 {
-    POINT screen = client;
+    POINT screen = client, now = {};
     ClientToScreen(window, &screen);
-    const int width = GetSystemMetrics(SM_CXSCREEN);
-    const int height = GetSystemMetrics(SM_CYSCREEN);
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    // The system scales the normalised coordinates back down, truncating: rounding them up
-    // lands on the pixel itself (rounding to nearest fell one short on every third row).
-    input.mi.dx = static_cast<LONG>((screen.x * 65536LL + width - 1) / width);
-    input.mi.dy = static_cast<LONG>((screen.y * 65536LL + height - 1) / height);
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &input, sizeof(input));
-    return WaitFor([&] {
-        POINT now = {};
-        GetCursorPos(&now);
-        return now.x == screen.x && now.y == screen.y;
-    });
+    SetCursorPos(screen.x, screen.y);
+    return WaitFor([&] { return GetCursorPos(&now) && now.x == screen.x && now.y == screen.y; });
 }
 
 bool MovePointerUntil(HWND window, POINT client, const std::function<bool()>& state)

@@ -63,8 +63,8 @@ void PressKey(HWND dialog, UINT virtualKey);
 // parked in the screen's top-left corner, where no dialog is, and a test that needs it
 // on a control moves it there with real input and then waits for the state it expects.
 void ParkPointer();
-// Moves the pointer (SendInput, absolute) to the point given in the window's client
-// coordinates and waits until the system has it there.
+// Moves the real pointer to the point given in the window's client coordinates and waits
+// until the system has it there.
 bool MovePointerTo(HWND window, POINT client);
 // Moves the pointer there and waits until the state holds. Wine at times puts the pointer
 // back where it was a moment before, and the windows follow it; so while the state does
