@@ -6,26 +6,19 @@
 
 const char* const kAbsent = "<absent>";
 
-namespace {
+Key::Key(HKEY root, const char* path, REGSAM access, REGSAM view, bool create)
+{
+    view = view ? view : root == HKEY_LOCAL_MACHINE ? KEY_WOW64_64KEY : 0;
+    const LONG result = create ? RegCreateKeyExA(root, path, 0, nullptr, 0, access | view, nullptr, &hKey, nullptr)
+                               : RegOpenKeyExA(root, path, 0, access | view, &hKey);
+    hKey = result == ERROR_SUCCESS ? hKey : nullptr;
+}
 
-// An open key, closed when it goes; null when it did not open.
-struct Key {
-    Key(HKEY root, const char* path, REGSAM access, REGSAM view, bool create = false)
-    {
-        view = view ? view : root == HKEY_LOCAL_MACHINE ? KEY_WOW64_64KEY : 0;
-        const LONG result = create ? RegCreateKeyExA(root, path, 0, nullptr, 0, access | view, nullptr, &hKey, nullptr)
-                                   : RegOpenKeyExA(root, path, 0, access | view, &hKey);
-        hKey = result == ERROR_SUCCESS ? hKey : nullptr;
-    }
-    ~Key()
-    {
-        if (hKey)
-            RegCloseKey(hKey);
-    }
-    HKEY hKey = nullptr;
-};
-
-}  // namespace
+Key::~Key()
+{
+    if (hKey)
+        RegCloseKey(hKey);
+}
 
 std::string RegText(HKEY root, const char* path, const char* name, REGSAM view)
 {
@@ -72,29 +65,23 @@ void DeleteRegTree(HKEY root, const char* path)
     RegDeleteKeyExA(root, path, root == HKEY_LOCAL_MACHINE ? KEY_WOW64_64KEY : 0, 0);
 }
 
-ScopedReadOnlyKey::ScopedReadOnlyKey(HKEY root, const char* path)
+ScopedReadOnlyKey::ScopedReadOnlyKey(HKEY root, const char* path) : m_key(root, path, WRITE_DAC, 0)
 {
-    DWORD size = 0;
-    PSECURITY_DESCRIPTOR readOnly = nullptr;
-    if (RegOpenKeyExA(root, path, 0, WRITE_DAC | READ_CONTROL | (root == HKEY_LOCAL_MACHINE ? KEY_WOW64_64KEY : 0),
-                      &m_key) != ERROR_SUCCESS ||
-        RegGetKeySecurity(m_key, DACL_SECURITY_INFORMATION, nullptr, &size) != ERROR_INSUFFICIENT_BUFFER) {
-        ADD_FAILURE() << "cannot change the security of " << path;
-        return;
-    }
-    m_original.resize(size);
-    RegGetKeySecurity(m_key, DACL_SECURITY_INFORMATION, m_original.data(), &size);
-    ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;KR;;;WD)", SDDL_REVISION_1, &readOnly, nullptr);
-    EXPECT_EQ(ERROR_SUCCESS, RegSetKeySecurity(m_key, DACL_SECURITY_INFORMATION, readOnly));
-    LocalFree(readOnly);
+    SetAccess("D:P(A;;KR;;;WD)");
 }
 
+// Full access for everyone, as the test prefix's keys give.
 ScopedReadOnlyKey::~ScopedReadOnlyKey()
 {
-    if (!m_original.empty())
-        RegSetKeySecurity(m_key, DACL_SECURITY_INFORMATION, m_original.data());
-    if (m_key)
-        RegCloseKey(m_key);
+    SetAccess("D:P(A;;KA;;;WD)");
+}
+
+void ScopedReadOnlyKey::SetAccess(const char* sddl)
+{
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &descriptor, nullptr);
+    EXPECT_EQ(ERROR_SUCCESS, RegSetKeySecurity(m_key.hKey, DACL_SECURITY_INFORMATION, descriptor)) << sddl;
+    LocalFree(descriptor);
 }
 
 std::string ThisExecutablePath()

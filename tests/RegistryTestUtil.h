@@ -22,18 +22,25 @@ void SetRegBytes(HKEY root, const char* path, const char* name, DWORD type, cons
 void DeleteRegValue(HKEY root, const char* path, const char* name, REGSAM view = 0);
 void DeleteRegTree(HKEY root, const char* path);
 
+// An open key, closed when it goes; null when it did not open.
+struct Key {
+    Key(HKEY root, const char* path, REGSAM access, REGSAM view, bool create = false);
+    ~Key();
+    Key(const Key&) = delete;
+    Key& operator=(const Key&) = delete;
+    HKEY hKey = nullptr;
+};
+
 // While it lives, the key grants everyone reading only: an open with full access fails
-// with access denied, as it does for a user without rights. The old DACL comes back after.
+// with access denied, as it does for a user without rights. Full access comes back after.
 class ScopedReadOnlyKey {
 public:
     ScopedReadOnlyKey(HKEY root, const char* path);
     ~ScopedReadOnlyKey();
-    ScopedReadOnlyKey(const ScopedReadOnlyKey&) = delete;
-    ScopedReadOnlyKey& operator=(const ScopedReadOnlyKey&) = delete;
 
 private:
-    HKEY m_key = nullptr;
-    std::vector<BYTE> m_original;
+    void SetAccess(const char* sddl);
+    Key m_key;
 };
 
 std::string ThisExecutablePath();
