@@ -26,19 +26,4 @@ TEST(AppNameTest, IsTheFileNameWithoutDirectoryAndExtension)
     EXPECT_STREQ(AfxHelpPathFromPath(ThisExecutablePath().c_str()), AfxGetApp()->m_strHelpFilePath);
 }
 
-// A missing entry gives the default and leaves the keys behind, as the first run finds
-// them; text of any type reads up to its first zero or its end.
-TEST(ProfileTest, ReadsTextWhateverTheValueTypeAndDefaultsForMissingEntries)
-{
-    const char* const key = "software\\Brindlework\\store_tests", *section = "software\\Brindlework\\store_tests\\Logon Data";
-    DeleteRegTree(HKEY_CURRENT_USER, key);
-    EXPECT_STREQ("fallback", AfxGetApp()->GetProfileString("Logon Data", "UserName", "fallback"));
-    EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, section));
-    SetRegBytes(HKEY_CURRENT_USER, section, "Unterminated", REG_BINARY, "xyz", 3);
-    SetRegBytes(HKEY_CURRENT_USER, section, "Inner", REG_SZ, "ab\0cd", 6);
-    EXPECT_STREQ("xyz", AfxGetApp()->GetProfileString("Logon Data", "Unterminated"));
-    EXPECT_STREQ("ab", AfxGetApp()->GetProfileString("Logon Data", "Inner"));
-    DeleteRegTree(HKEY_CURRENT_USER, key);
-}
-
 }  // namespace

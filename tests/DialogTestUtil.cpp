@@ -180,11 +180,6 @@ void PressKey(HWND dialog, UINT virtualKey)
     SyncWith(dialog);
 }
 
-void ParkPointer()
-{
-    MovePointerTo(GetDesktopWindow(), POINT{0, 0});
-}
-
 bool MovePointerTo(HWND window, POINT client)
 {
     POINT screen = client, now = {};

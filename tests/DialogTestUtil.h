@@ -58,11 +58,6 @@ HWND FocusOf(HWND anyWindowOfThread);
 // Posts a key press to the focused control, as typing does, and waits until the dialog's
 // thread has handled it.
 void PressKey(HWND dialog, UINT virtualKey);
-// The real mouse pointer. Wine sends a real WM_SETCURSOR to whatever lies under it at an
-// unpredictable moment after a window appears, so every test starts with the pointer
-// parked in the screen's top-left corner, where no dialog is, and a test that needs it
-// on a control moves it there with real input and then waits for the state it expects.
-void ParkPointer();
 // Moves the real pointer to the point given in the window's client coordinates and waits
 // until the system has it there.
 bool MovePointerTo(HWND window, POINT client);

@@ -171,36 +171,6 @@ TEST_F(LogonDialogTest, OpensWithTheStoredValuesAndFoldsTheNoticeAway)
     }
 }
 
-TEST_F(LogonDialogTest, IconsToolTipsAndTheSystemMenuItemAreInPlace)
-{
-    RunDialog([](HWND dialog) {
-        const LRESULT appIcon = reinterpret_cast<LRESULT>(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME)));
-        EXPECT_TRUE(appIcon == SendMessageA(dialog, WM_GETICON, ICON_BIG, 0) &&
-                    appIcon == SendMessageA(dialog, WM_GETICON, ICON_SMALL, 0));
-        HMENU menu = GetSystemMenu(dialog, FALSE);
-        const int count = GetMenuItemCount(menu);
-        char text[64] = {0};
-        GetMenuStringA(menu, count - 1, text, sizeof(text), MF_BYPOSITION);
-        EXPECT_EQ(std::string("&About Autovane..."), text);
-        EXPECT_TRUE(GetMenuItemID(menu, count - 1) == IDM_ABOUTBOX && (GetMenuState(menu, count - 2, MF_BYPOSITION) & MF_SEPARATOR));
-        HWND tip = nullptr;
-        while ((tip = FindWindowExA(nullptr, tip, TOOLTIPS_CLASSA, nullptr)) && GetWindow(tip, GW_OWNER) != dialog) {
-        }
-        ASSERT_EQ(3, SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0));
-        const std::pair<int, std::string> tools[] = {{IDOK, "OK"}, {IDCANCEL, "Cancel"}, {IDC_ABOUT, "About Autovane ..."}};
-        for (int i = 0; i < 3; ++i) {
-            char toolText[80] = {0};
-            TOOLINFOA tool = {};
-            tool.cbSize = TTTOOLINFOA_V1_SIZE;
-            tool.lpszText = toolText;
-            ASSERT_TRUE(SendMessageA(tip, TTM_ENUMTOOLSA, i, reinterpret_cast<LPARAM>(&tool)));
-            const HWND button = GetDlgItem(dialog, tools[i].first);
-            EXPECT_TRUE(tool.hwnd == dialog && (tool.uFlags & TTF_IDISHWND) && tool.uId == reinterpret_cast<UINT_PTR>(button));
-            EXPECT_EQ(tools[i].second, toolText);
-            EXPECT_NE(0, SendMessageA(button, BM_GETIMAGE, IMAGE_ICON, 0)) << tools[i].second;
-        }
-    });
-}
 
 // Rests the real pointer on the control (the dialog itself: a spot of background) and
 // waits until the default button has followed it.
@@ -329,13 +299,39 @@ TEST_F(LogonDialogTest, OkWritesWhatTheDialogShowsOrSaysWhyNot)
     }
 }
 
-// The system menu's About item, with any of the sixteen ids the system may send, and the
-// About button open the box owned by the disabled dialog and centred on it; after it the focus comes back
-// to where it was, or, after the button, to the hidden one. Other system commands still
-// reach the system.
-TEST_F(LogonDialogTest, TheSystemMenuAndTheAboutButtonOpenTheAboutBox)
+// The window and its three buttons show their icons, each button has its tooltip, and
+// the system menu ends with a separator and the About item. That item, with any of the
+// sixteen ids the system may send, and the About button open the box owned by the
+// disabled dialog and centred on it; after it the focus comes back to where it was, or,
+// after the button, to the hidden one. Other system commands still reach the system.
+TEST_F(LogonDialogTest, IconsToolTipsAndTheSystemMenusAboutItemAreInPlace)
 {
     RunDialog([](HWND dialog) {
+        const LRESULT appIcon = reinterpret_cast<LRESULT>(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME)));
+        EXPECT_TRUE(appIcon == SendMessageA(dialog, WM_GETICON, ICON_BIG, 0) &&
+                    appIcon == SendMessageA(dialog, WM_GETICON, ICON_SMALL, 0));
+        HMENU menu = GetSystemMenu(dialog, FALSE);
+        const int count = GetMenuItemCount(menu);
+        char text[64] = {0};
+        GetMenuStringA(menu, count - 1, text, sizeof(text), MF_BYPOSITION);
+        EXPECT_EQ(std::string("&About Autovane..."), text);
+        EXPECT_TRUE(GetMenuItemID(menu, count - 1) == IDM_ABOUTBOX && (GetMenuState(menu, count - 2, MF_BYPOSITION) & MF_SEPARATOR));
+        HWND tip = nullptr;
+        while ((tip = FindWindowExA(nullptr, tip, TOOLTIPS_CLASSA, nullptr)) && GetWindow(tip, GW_OWNER) != dialog) {
+        }
+        ASSERT_EQ(3, SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0));
+        const std::pair<int, std::string> tools[] = {{IDOK, "OK"}, {IDCANCEL, "Cancel"}, {IDC_ABOUT, "About Autovane ..."}};
+        for (int i = 0; i < 3; ++i) {
+            char toolText[80] = {0};
+            TOOLINFOA tool = {};
+            tool.cbSize = TTTOOLINFOA_V1_SIZE;
+            tool.lpszText = toolText;
+            ASSERT_TRUE(SendMessageA(tip, TTM_ENUMTOOLSA, i, reinterpret_cast<LPARAM>(&tool)));
+            const HWND button = GetDlgItem(dialog, tools[i].first);
+            EXPECT_TRUE(tool.hwnd == dialog && (tool.uFlags & TTF_IDISHWND) && tool.uId == reinterpret_cast<UINT_PTR>(button));
+            EXPECT_EQ(tools[i].second, toolText);
+            EXPECT_NE(0, SendMessageA(button, BM_GETIMAGE, IMAGE_ICON, 0)) << tools[i].second;
+        }
         for (int id : {16, 31, IDC_ABOUT}) {
             SCOPED_TRACE(id);
             FocusControl(dialog, IDC_PASSWORD);

@@ -20,9 +20,12 @@ namespace {
 // named after Autovane.exe.
 CWinApp g_testApp;
 
-// Every test starts with the real pointer away from the dialogs (see ParkPointer).
+// Wine sends a real WM_SETCURSOR to whatever lies under the real pointer at an
+// unpredictable moment after a window appears: every test starts with the pointer in the
+// screen's top-left corner, where no dialog is, and a test that needs it on a control
+// moves it there and waits for the state it expects.
 class PointerParker : public ::testing::EmptyTestEventListener {
-    void OnTestStart(const ::testing::TestInfo&) override { ParkPointer(); }
+    void OnTestStart(const ::testing::TestInfo&) override { MovePointerTo(GetDesktopWindow(), POINT{0, 0}); }
 };
 
 }  // namespace
