@@ -33,11 +33,7 @@ std::string IconName(HICON icon)
 
 std::string SeenMessageBox::Summary(bool withIcon) const
 {
-    std::string named;
-    for (const auto& [id, name] : {std::pair{IDOK, "OK"}, {IDYES, "Yes"}, {IDNO, "No"}, {IDCANCEL, "Cancel"}})
-        if (buttons.count(id))
-            named += (named.empty() ? "" : " ") + std::string(name);
-    return caption + " | " + (withIcon ? icon + " | " : "") + named + " | " + text;
+    return caption + " | " + (withIcon ? icon + " | " : "") + buttons + " | " + text;
 }
 
 bool IsMessageBoxWindow(HWND hWnd)
@@ -60,7 +56,7 @@ SeenMessageBox DescribeMessageBox(HWND box)
             else if (!WindowText(child).empty())
                 seen.text = WindowText(child);
         } else if (kind == "Button") {
-            seen.buttons.insert(GetDlgCtrlID(child));
+            seen.buttons += (seen.buttons.empty() ? "" : " ") + WindowText(child);
         }
     }
     return seen;
@@ -128,6 +124,11 @@ std::string WindowText(HWND hWnd)
     return text;
 }
 
+void Focus(HWND control)
+{
+    SendMessageA(GetParent(control), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+}
+
 HWND FocusOf(HWND anyWindowOfThread)
 {
     GUITHREADINFO info = {};
@@ -138,12 +139,9 @@ HWND FocusOf(HWND anyWindowOfThread)
 
 bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs)
 {
-    const DWORD start = GetTickCount();
-    while (!condition()) {
+    for (const DWORD start = GetTickCount(); !condition(); Sleep(10))
         if (GetTickCount() - start > timeoutMs)
             return false;
-        Sleep(10);
-    }
     return true;
 }
 

@@ -8,17 +8,16 @@
 #include <windows.h>
 
 #include <functional>
-#include <set>
 #include <string>
 #include <vector>
 
 struct SeenMessageBox {
     std::string caption;
     std::string text;
-    std::set<int> buttons;  // IDOK, IDYES, ...
+    std::string buttons;    // their texts, as "&Yes &No"
     std::string icon;       // "exclamation", "stop", "question", "information", "none" or "other"
     HWND owner = nullptr;
-    // "caption | icon | buttons | text", the buttons named as "Yes No". Wine does not
+    // "caption | icon | buttons | text". Wine does not
     // hand another process's icon pictures over: leave the icon out for those.
     std::string Summary(bool withIcon = true) const;
 };
@@ -55,6 +54,8 @@ INT_PTR RunWithScript(const char* caption, const std::function<INT_PTR()>& run,
 // Script helpers, for the second thread (they work across threads and processes).
 std::string WindowText(HWND hWnd);
 HWND FocusOf(HWND anyWindowOfThread);
+// Moves the focus to a dialog's control as Tab would.
+void Focus(HWND control);
 // Posts a key press to the focused control, as typing does, and waits until the dialog's
 // thread has handled it.
 void PressKey(HWND dialog, UINT virtualKey);

@@ -303,13 +303,12 @@ TEST(DibResourceTest, HoldsShallowImagesAtTheirDepthAndFailuresKeepTheImage)
         EXPECT_TRUE(DrawsAs(written, file)) << "written";
     }
     const BYTE* bits = dib.GetBits();
-    EXPECT_FALSE(dib.Load("C:\\no\\such\\dir\\picture.bmp") || dib.Save("C:\\no\\such\\dir\\picture.bmp"));
-    EXPECT_FALSE(dib.LoadFromResource(MAKEINTRESOURCEA(9999)) || dib.LoadFromResource("NOSUCHBITMAP"));
+    EXPECT_FALSE(dib.Load("C:\\no\\such\\dir\\picture.bmp") || dib.Save("C:\\no\\such\\dir\\picture.bmp") ||
+                 dib.LoadFromResource(MAKEINTRESOURCEA(9999)) || dib.LoadFromResource("NOSUCHBITMAP"));
     EXPECT_EQ(bits, dib.GetBits());
     CBitmap notABitmap;
     notABitmap.Attach(CreateSolidBrush(RGB(1, 2, 3)));
-    EXPECT_FALSE(dib.CreateFromBitmap(nullptr, &notABitmap));
-    EXPECT_TRUE(!dib.GetBits() && !dib.GetInfo() && dib.GetPalette());
+    EXPECT_TRUE(!dib.CreateFromBitmap(nullptr, &notABitmap) && !dib.GetBits() && !dib.GetInfo() && dib.GetPalette());
 }
 
 // No fill of the class leaves rows packed to whole bytes; a derived class may, and says so
@@ -330,8 +329,7 @@ TEST(DibAlignRowsTest, SpreadsPackedRowsOutInPlaceOnceAndBeforeWriting)
         std::copy_n(dib.GetBits() + 4 * row, 2, dib.GetBits() + 2 * row);
     dib.m_bRowsAligned = FALSE;
     ASSERT_TRUE(LoadBytes(written, SaveBytes(dib)) && dib.AlignRows());
-    EXPECT_TRUE(DrawsAs(dib, bmp));
-    EXPECT_TRUE(DrawsAs(written, bmp)) << "written and read back";
+    EXPECT_TRUE(DrawsAs(dib, bmp) && DrawsAs(written, bmp)) << "aligned in place, or written and read back";
 }
 
 // Randomly damaged BMP files, each read at a random position of a real file, must be held
@@ -381,9 +379,9 @@ TEST(FileTest, OpenFailsWithoutAnExceptionAndFailuresOfAnOpenFileThrow)
         CFileException error(CFileException::none, 0);
         return CFile().Open(name.c_str(), CFile::modeRead, &error) ? -1 : error.m_cause;
     };
-    EXPECT_EQ(CFileException::badPath, openFailure("C:\\no\\such\\dir\\file.bin"));
-    EXPECT_EQ(CFileException::fileNotFound, openFailure(path + ".missing"));
-    EXPECT_EQ(CFileException::sharingViolation, openFailure(path));
+    const int causes[] = {CFileException::badPath, CFileException::fileNotFound, CFileException::sharingViolation};
+    EXPECT_EQ(std::vector<int>(std::begin(causes), std::end(causes)),
+              (std::vector<int>{openFailure("C:\\no\\such\\dir\\file.bin"), openFailure(path + ".missing"), openFailure(path)}));
     char buffer[8];
     EXPECT_EQ(6u, file.Read(buffer, 8));
     EXPECT_EQ(5u, file.Seek(-1, CFile::end));
@@ -430,8 +428,8 @@ TEST(GdiTest, ObjectsOwnWhatIsAttachedAndSelectionsGoBack)
     {
         CPaletteSelection paletteSelection(dc, palette, FALSE, TRUE);
         CObjectSelection brushSelection(dc, brush);
-        EXPECT_EQ(palette.m_hObject, GetCurrentObject(dc, OBJ_PAL));
-        EXPECT_EQ(brush.m_hObject, GetCurrentObject(dc, OBJ_BRUSH));
+        EXPECT_TRUE(palette.m_hObject == GetCurrentObject(dc, OBJ_PAL) &&
+                    brush.m_hObject == GetCurrentObject(dc, OBJ_BRUSH));
     }
     EXPECT_EQ(originalBrush, GetCurrentObject(dc, OBJ_BRUSH));
     CPalette* previous = dc.SelectPalette(&palette, FALSE);

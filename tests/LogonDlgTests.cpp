@@ -14,8 +14,6 @@
 
 #include <commctrl.h>
 
-#include <optional>
-
 namespace {
 
 RECT WindowRectOf(HWND hWnd)
@@ -28,11 +26,6 @@ RECT WindowRectOf(HWND hWnd)
 bool Checked(HWND dialog, int id)
 {
     return SendMessageA(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
-void FocusControl(HWND dialog, int id)
-{
-    SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, id)), TRUE);
 }
 
 class LogonDialogTest : public ::testing::Test {
@@ -55,10 +48,7 @@ protected:
     }
 
     static void Click(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
-    static void Type(HWND dialog, int id, const char* text)
-    {
-        SendMessageA(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
-    }
+    static void Type(HWND dialog, int id, const char* text) { SetWindowTextA(GetDlgItem(dialog, id), text); }
     static std::string Text(HWND dialog, int id) { return WindowText(GetDlgItem(dialog, id)); }
     static void Fill(HWND dialog, const char* domain, bool autoLogon = true)
     {
@@ -107,17 +97,6 @@ TEST(LogonTextTest, DomainNamesTheStartCommandAndTheModulePath)
         EXPECT_STREQ(path.c_str(), AfxGetModuleFileName(firstTry)) << firstTry;
 }
 
-// The platform check's message as the program shows it: with the stop mark it asks for,
-// not the exclamation mark that boxes naming no icon get.
-TEST(MessageBoxTest, AnIconAskedForIsKept)
-{
-    MessageBoxAnswerer answerer;
-    AfxMessageBox(IDS_NT_ONLY, MB_ICONSTOP);
-    ASSERT_EQ(1u, answerer.Seen().size());
-    EXPECT_EQ("dialog_tests | stop | OK | Autovane is designed and created to run with Windows NT only!",
-              answerer.Seen()[0].Summary());
-}
-
 // Each row stores a profile copy (or none) and a notice (null: none), the Winlogon key
 // refusing full access or not, and opens the dialog: the first run shows empty fields and
 // the computer's name; only the exact flag "1" ticks automatic logon; a notice with
@@ -135,7 +114,6 @@ TEST_F(LogonDialogTest, OpensWithTheStoredValuesAndFoldsTheNoticeAway)
         {{"1", "admin", "", "SALES"}, "Warning", "Text", true, {"admin", "", "SALES", "", ""}},
     };
     const int fields[] = {IDC_USERNAME, IDC_PASSWORD, IDC_DOMAIN, IDC_CAPTION, IDC_MESSAGE};
-    ASSERT_FALSE(computer.empty());
     for (const auto& row : rows) {
         SCOPED_TRACE(row.caption ? row.caption : "no caption");
         ResetLogonState("dialog_tests");
@@ -147,9 +125,7 @@ TEST_F(LogonDialogTest, OpensWithTheStoredValuesAndFoldsTheNoticeAway)
         const std::vector<std::string> before = {kAbsent, kAbsent, kAbsent, kAbsent, row.caption ? row.caption : kAbsent,
                                                  row.text ? row.text : kAbsent};
         const bool notice = !row.readOnly && (row.caption || row.text);
-        std::optional<ScopedReadOnlyKey> readOnly;
-        if (row.readOnly)
-            readOnly.emplace(HKEY_LOCAL_MACHINE, kWinlogon);
+        const ScopedReadOnlyKey readOnly(HKEY_LOCAL_MACHINE, kWinlogon, row.readOnly);
         EXPECT_EQ(IDCANCEL, RunDialog([&](HWND dialog) {
             for (int i = 0; i < 5; ++i)
                 EXPECT_EQ(row.shown[i], Text(dialog, fields[i])) << fields[i];
@@ -166,7 +142,6 @@ TEST_F(LogonDialogTest, OpensWithTheStoredValuesAndFoldsTheNoticeAway)
             SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
             EXPECT_EQ((area.left + area.right) / 2 - (shapes[0].right - shapes[0].left) / 2, shapes[0].left);
         }));
-        readOnly.reset();
         EXPECT_EQ(before, LogonValues());
     }
 }
@@ -197,7 +172,7 @@ TEST_F(LogonDialogTest, EnterRunsOkOnlyWhileThePointerRestsOnOk)
             ASSERT_TRUE(PointAt(dialog, id));
             if (tick)
                 Click(dialog, IDC_DISPLAY_MESSAGE);
-            FocusControl(dialog, IDC_USERNAME);
+            Focus(GetDlgItem(dialog, IDC_USERNAME));
             const bool ticked = Checked(dialog, IDC_DISPLAY_MESSAGE);
             PressKey(dialog, VK_RETURN);
             ASSERT_TRUE(IsWindowVisible(dialog));
@@ -209,7 +184,7 @@ TEST_F(LogonDialogTest, EnterRunsOkOnlyWhileThePointerRestsOnOk)
         // with it; Enter on the spots above does nothing, so press it until OK ran.
         for (int tries = 0; tries < 3 && IsWindowVisible(dialog); ++tries) {
             ASSERT_TRUE(PointAt(dialog, IDOK));
-            FocusControl(dialog, IDC_USERNAME);
+            Focus(GetDlgItem(dialog, IDC_USERNAME));
             PressKey(dialog, VK_RETURN);
         }
     });
@@ -229,8 +204,9 @@ TEST_F(LogonDialogTest, OkWritesWhatTheDialogShowsOrSaysWhyNot)
 {
     enum Keys { kBothOpen, kNoRunKey, kWinlogonReadOnly, kBothFail };
     const std::string computer = LocalComputerName(), old = "\"C:\\old.exe\" NoUserInput";
-    const std::string noDomain = "dialog_tests | exclamation | Yes No | Error: No Domain name specified!\n\nProceed using local logon?";
-    const std::string keyError = "dialog_tests | exclamation | OK | Error: Could not open registry key:\n\n\"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\";
+    const std::string box = "dialog_tests | exclamation | ";
+    const std::string noDomain = box + "&Yes &No | Error: No Domain name specified!\n\nProceed using local logon?";
+    const std::string keyError = box + "OK | Error: Could not open registry key:\n\n\"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\";
     const std::string noRunKey = keyError + "Windows\\CurrentVersion\\Run\"";
     const std::vector<std::string> corp = {"1", "operator", "pw", "CORP", "", ""};
     const struct { const char* domain; bool on; int notice; UINT end; Keys keys; int answer; INT_PTR result; bool toDomain;
@@ -243,7 +219,7 @@ TEST_F(LogonDialogTest, OkWritesWhatTheDialogShowsOrSaysWhyNot)
         {"", true, false, IDOK, kBothOpen, IDNO, IDCANCEL, true, noDomain, false, {}},
         {"", true, 2, IDOK, kBothOpen, IDYES, IDOK, false, noDomain, true, {"1", "operator", "pw", computer, "", ""}},
         {"bad domain!", true, false, IDOK, kBothOpen, IDOK, IDCANCEL, true,
-         "dialog_tests | exclamation | OK | Error: Invalid Domain name specified!", false, {}},
+         box + "OK | Error: Invalid Domain name specified!", false, {}},
         // What could be written stays written; the last key that did not open is named.
         {"CORP", true, false, IDOK, kNoRunKey, IDOK, IDCANCEL, false, noRunKey, true, corp},
         {"CORP", true, false, IDOK, kWinlogonReadOnly, IDOK, IDCANCEL, false, keyError + "Windows NT\\CurrentVersion\\Winlogon\"", true, {}},
@@ -255,9 +231,7 @@ TEST_F(LogonDialogTest, OkWritesWhatTheDialogShowsOrSaysWhyNot)
         SetRegString(HKEY_LOCAL_MACHINE, kRun, "Autovane", old);
         if (row.keys == kNoRunKey || row.keys == kBothFail)
             DeleteRegTree(HKEY_LOCAL_MACHINE, kRun);
-        std::optional<ScopedReadOnlyKey> readOnly;
-        if (row.keys == kWinlogonReadOnly || row.keys == kBothFail)
-            readOnly.emplace(HKEY_LOCAL_MACHINE, kWinlogon);
+        const ScopedReadOnlyKey readOnly(HKEY_LOCAL_MACHINE, kWinlogon, row.keys == kWinlogonReadOnly || row.keys == kBothFail);
         MessageBoxAnswerer answerer({row.answer});
         HWND shown = nullptr;
         EXPECT_EQ(row.result, RunDialog([&](HWND dialog) {
@@ -271,7 +245,7 @@ TEST_F(LogonDialogTest, OkWritesWhatTheDialogShowsOrSaysWhyNot)
                     Click(dialog, IDC_DISPLAY_MESSAGE);
             }
             if (row.end == VK_ESCAPE) {
-                FocusControl(dialog, IDC_PASSWORD);
+                Focus(GetDlgItem(dialog, IDC_PASSWORD));
                 PressKey(dialog, VK_ESCAPE);
             } else {
                 Click(dialog, static_cast<int>(row.end));
@@ -283,7 +257,6 @@ TEST_F(LogonDialogTest, OkWritesWhatTheDialogShowsOrSaysWhyNot)
                     << start << ".." << end;
             }
         }));
-        readOnly.reset();
         EXPECT_EQ(row.said, answerer.Seen().empty() ? "" : answerer.Seen().back().Summary());
         EXPECT_GE(1u, answerer.Seen().size());
         EXPECT_TRUE(answerer.Seen().empty() || answerer.Seen().back().owner == shown) << "a box the dialog does not own";
@@ -334,7 +307,7 @@ TEST_F(LogonDialogTest, IconsToolTipsAndTheSystemMenusAboutItemAreInPlace)
         }
         for (int id : {16, 31, IDC_ABOUT}) {
             SCOPED_TRACE(id);
-            FocusControl(dialog, IDC_PASSWORD);
+            Focus(GetDlgItem(dialog, IDC_PASSWORD));
             if (id == IDC_ABOUT)
                 PostMessageA(GetDlgItem(dialog, IDC_ABOUT), BM_CLICK, 0, 0);
             else

@@ -18,17 +18,17 @@ namespace {
 
 const char* const kVersionKey = "Software\\Wine\\AppDefaults\\Autovane.exe";
 
-std::string ProgramPath()
-{
+// The program under test, as a Windows path.
+const std::string kProgram = [] {
     std::string path = "Z:" AUTOVANE_EXE;
     std::replace(path.begin(), path.end(), '/', '\\');
     return path;
-}
+}();
 
 // One run of the program (or another), ended at the latest when the object goes.
 class Program {
 public:
-    explicit Program(const std::string& arguments, const std::string& program = "\"" + ProgramPath() + "\"")
+    explicit Program(const std::string& arguments, const std::string& program = "\"" + kProgram + "\"")
     {
         STARTUPINFOA startup = {};
         startup.cb = sizeof(startup);
@@ -112,8 +112,7 @@ TEST_F(ProgramTest, OnlyTheWordRunsSilentlyAndOnlyAUserWithACopyChangesTheMachin
             EXPECT_EQ("Autovane", WindowText(dialog));
             PostMessageA(dialog, WM_CLOSE, 0, 0);
         }
-        EXPECT_EQ(silent, program.EndsUnseen());
-        EXPECT_TRUE(program.Ends());
+        EXPECT_TRUE(program.Ends() && program.EndsUnseen() == silent);
         EXPECT_EQ(row.after, LogonValues());
         EXPECT_EQ("kept", RegText(HKEY_LOCAL_MACHINE, kRun, "Autovane"));
         if (row.profile.empty())
@@ -163,18 +162,15 @@ TEST_F(ProgramTest, FailuresAreShownThenTheDialogOrTheEnd)
 }
 
 // The program asks to run elevated and keeps the classic controls: the manifest resource
-// is the whole document.
+// is the whole document. Every test program is built with the program's resources.
 TEST(ExecutableTest, AsksForElevationAndKeepsTheClassicControls)
 {
-    std::string manifest;
-    if (HMODULE image = LoadLibraryExA(ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)) {
-        if (HRSRC resource = FindResourceA(image, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24)))
-            manifest.assign(static_cast<const char*>(LockResource(LoadResource(image, resource))), SizeofResource(image, resource));
-        FreeLibrary(image);
-    }
-    EXPECT_TRUE(manifest.find("<?xml") == 0 && manifest.find("level=\"requireAdministrator\"") != std::string::npos);
-    EXPECT_TRUE(manifest.find("Common-Controls") == std::string::npos &&
-                manifest.rfind("</assembly>") == manifest.find_last_not_of(std::string("\r\n\t \0", 5)) - 10);
+    const HRSRC resource = FindResourceA(nullptr, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+    const char* const text = resource ? static_cast<const char*>(LockResource(LoadResource(nullptr, resource))) : "";
+    const std::string manifest(text, resource ? SizeofResource(nullptr, resource) : 0);
+    EXPECT_TRUE(manifest.find("<?xml") == 0 && manifest.find("level=\"requireAdministrator\"") != std::string::npos &&
+                manifest.find("Common-Controls") == std::string::npos &&
+                manifest.rfind("</assembly>") == manifest.find_last_not_of(std::string("\r\n\t \0", 5)) - 10) << manifest;
 }
 
 // Exactly as the README says: its .reg block imported with `reg import`, the shipped
@@ -185,7 +181,8 @@ TEST_F(ProgramTest, TheReadmesRegFileAndSilentRunSetUpTheMachine)
     text << std::ifstream("Z:" AUTOVANE_SOURCE_DIR "/README.md", std::ios::binary).rdbuf();
     const std::string readme = text.str();
     const std::string remove = "reg delete \"HKCU\\Software\\Brindlework\\Autovane\" /f";
-    for (const std::string& line : std::vector<std::string>{"    reg import autovane.reg\n", "\\Autovane.exe\" NoUserInput\n", "    " + remove + "\n"})
+    const std::string lines[] = {"    reg import autovane.reg\n", "\\Autovane.exe\" NoUserInput\n", "    " + remove + "\n"};
+    for (const std::string& line : lines)
         ASSERT_NE(std::string::npos, readme.find(line)) << "README.md no longer says: " << line;
     // The block that opens with "```reg", its lines ending in CR LF as a file saved by an
     // administrator's editor would.
@@ -197,8 +194,7 @@ TEST_F(ProgramTest, TheReadmesRegFileAndSilentRunSetUpTheMachine)
 
     SetRegString(HKEY_LOCAL_MACHINE, kWinlogon, "LegalNoticeCaption", "Notice");
     std::ofstream("autovane.reg", std::ios::binary) << regFile;  // in the working folder, which reg shares
-    EXPECT_TRUE(Program("import autovane.reg", "reg").EndsUnseen());
-    EXPECT_TRUE(Program("NoUserInput").EndsUnseen());
+    EXPECT_TRUE(Program("import autovane.reg", "reg").EndsUnseen() && Program("NoUserInput").EndsUnseen());
     EXPECT_EQ((std::vector<std::string>{"1", "kiosk", "kiosk-password", "LAB", "Notice", ""}), LogonValues());
     EXPECT_EQ(kAbsent, RegText(HKEY_LOCAL_MACHINE, kRun, "Autovane"));
     EXPECT_TRUE(Program(remove.substr(4), "reg").EndsUnseen());

@@ -65,15 +65,18 @@ void DeleteRegTree(HKEY root, const char* path)
     RegDeleteKeyExA(root, path, root == HKEY_LOCAL_MACHINE ? KEY_WOW64_64KEY : 0, 0);
 }
 
-ScopedReadOnlyKey::ScopedReadOnlyKey(HKEY root, const char* path) : m_key(root, path, WRITE_DAC, 0)
+ScopedReadOnlyKey::ScopedReadOnlyKey(HKEY root, const char* path, bool active)
+    : m_key(root, path, WRITE_DAC, 0), m_active(active)
 {
-    SetAccess("D:P(A;;KR;;;WD)");
+    if (m_active)
+        SetAccess("D:P(A;;KR;;;WD)");
 }
 
 // Full access for everyone, as the test prefix's keys give.
 ScopedReadOnlyKey::~ScopedReadOnlyKey()
 {
-    SetAccess("D:P(A;;KA;;;WD)");
+    if (m_active)
+        SetAccess("D:P(A;;KA;;;WD)");
 }
 
 void ScopedReadOnlyKey::SetAccess(const char* sddl)
@@ -100,6 +103,12 @@ namespace {
 
 const char* const kProfileEntries[4] = {"AutoLogon", "UserName", "Password", "Domain"};
 
+// HKEY_CURRENT_USER\software\Brindlework\<program>\Logon Data
+std::string ProfileSection(const std::string& program)
+{
+    return "software\\Brindlework\\" + program + "\\Logon Data";
+}
+
 template <size_t count>
 std::vector<std::string> Texts(HKEY root, const char* path, const char* const (&names)[count], REGSAM view)
 {
@@ -111,10 +120,6 @@ std::vector<std::string> Texts(HKEY root, const char* path, const char* const (&
 
 }  // namespace
 
-std::string ProfileSection(const std::string& program)
-{
-    return "software\\Brindlework\\" + program + "\\Logon Data";
-}
 
 void ResetLogonState(const std::string& program)
 {

@@ -31,16 +31,18 @@ struct Key {
     HKEY hKey = nullptr;
 };
 
-// While it lives, the key grants everyone reading only: an open with full access fails
-// with access denied, as it does for a user without rights. Full access comes back after.
+// While it lives, the key grants everyone reading only (unless not `active`): an open with
+// full access fails with access denied, as it does for a user without rights. Full access
+// comes back after.
 class ScopedReadOnlyKey {
 public:
-    ScopedReadOnlyKey(HKEY root, const char* path);
+    ScopedReadOnlyKey(HKEY root, const char* path, bool active = true);
     ~ScopedReadOnlyKey();
 
 private:
     void SetAccess(const char* sddl);
     Key m_key;
+    bool m_active;
 };
 
 std::string ThisExecutablePath();
@@ -49,8 +51,6 @@ std::string ThisExecutablePath();
 extern const char* const kWinlogon;  // below HKEY_LOCAL_MACHINE
 extern const char* const kRun;
 extern const char* const kLogonValues[6];
-// HKEY_CURRENT_USER\software\Brindlework\<program>\Logon Data
-std::string ProfileSection(const std::string& program);
 // No logon values, no start-up entry (the key itself present) and no profile copy.
 void ResetLogonState(const std::string& program);
 void StoreProfile(const std::string& program, const std::vector<std::string>& values);

@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -42,15 +43,13 @@ TEST(CStringTest, ConcatenatesFormatsFindsAndLoads)
     text.Format("[%s]", std::string(5000, 'q').c_str());
     EXPECT_EQ(5002, text.GetLength());
     const CString word("NOUSERINPUT");
-    EXPECT_EQ(0, word.Find("NOUSER") + word.Find('N'));
-    EXPECT_EQ(std::make_pair(6, -1), std::make_pair(word.Find("INPUT"), word.Find("input")));
-    EXPECT_EQ(std::make_pair(2, -1), std::make_pair(word.Find('U'), word.Find('x')));
+    EXPECT_EQ(std::make_tuple(0, 6, -1, 0, 2, -1),
+              std::make_tuple(word.Find("NOUSER"), word.Find("INPUT"), word.Find("input"), word.Find('N'), word.Find('U'), word.Find('x')));
     // tests/TestResources.rc: string 9000 has 708 characters, far past any fixed buffer.
     ASSERT_TRUE(text.LoadString(9000));
     EXPECT_EQ(std::make_pair(708, 708 - 59), std::make_pair(text.GetLength(), text.Find("Line 011")));
     EXPECT_STREQ(text, CString(MAKEINTRESOURCEA(9000)));
-    EXPECT_FALSE(text.LoadString(8999));
-    EXPECT_TRUE(text.IsEmpty());
+    EXPECT_TRUE(!text.LoadString(8999) && text.IsEmpty());
     // Upper case as the ANSI code page has it.
     text = "\xe4\xf6\xfc-\xe9NoUserInput";
     text.MakeUpper();
