@@ -20,16 +20,28 @@ fi
 WINESERVER=$(command -v wineserver || echo /usr/lib/wine/wineserver)
 XVFB_DISPLAY=${XVFB_DISPLAY:-:87}
 
+# A display is reused only while its server runs. A server that ended with an earlier
+# session leaves its socket and lock file behind, and Wine then cannot create a window.
+xvfb_running() {
+  local lock="/tmp/.X${XVFB_DISPLAY#:}-lock" pid
+  [ -S "/tmp/.X11-unix/X${XVFB_DISPLAY#:}" ] && [ -r "$lock" ] || return 1
+  pid=$(tr -d ' \n' <"$lock")
+  [[ "$pid" =~ ^[0-9]+$ ]] && [[ "$(cat "/proc/$pid/comm" 2>/dev/null)" == X* ]]
+}
+
 wine_start_display() {
   mkdir -p "$ROOT/build"
   export DISPLAY=$XVFB_DISPLAY
-  if ! [ -e "/tmp/.X11-unix/X${XVFB_DISPLAY#:}" ]; then
-    rm -f "/tmp/.X${XVFB_DISPLAY#:}-lock"
-    setsid Xvfb "$XVFB_DISPLAY" -screen 0 1024x768x24 -nolisten tcp \
-      >"$ROOT/build/xvfb.log" 2>&1 </dev/null &
-    echo $! >"$ROOT/build/xvfb.pid"
-    for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${XVFB_DISPLAY#:}" ] && break; sleep 0.1; done
-  fi
+  # A server this run did not start is left running when the run ends.
+  if xvfb_running; then rm -f "$ROOT/build/xvfb.pid"; return 0; fi
+  rm -f "/tmp/.X${XVFB_DISPLAY#:}-lock" "/tmp/.X11-unix/X${XVFB_DISPLAY#:}"
+  setsid Xvfb "$XVFB_DISPLAY" -screen 0 1024x768x24 -nolisten tcp \
+    >"$ROOT/build/xvfb.log" 2>&1 </dev/null &
+  echo $! >"$ROOT/build/xvfb.pid"
+  for _ in $(seq 100); do xvfb_running && return 0; sleep 0.1; done
+  echo "Xvfb did not start on display $XVFB_DISPLAY:" >&2
+  cat "$ROOT/build/xvfb.log" >&2
+  return 1
 }
 
 # Creates the prefix once: Wine's own set-up, then a virtual desktop (without one every
