@@ -14,12 +14,6 @@ Key::Key(HKEY root, const char* path, REGSAM access, REGSAM view, bool create)
     hKey = result == ERROR_SUCCESS ? hKey : nullptr;
 }
 
-Key::~Key()
-{
-    if (hKey)
-        RegCloseKey(hKey);
-}
-
 std::string RegText(HKEY root, const char* path, const char* name, REGSAM view)
 {
     const Key key(root, path, KEY_QUERY_VALUE, view);
@@ -65,22 +59,10 @@ void DeleteRegTree(HKEY root, const char* path)
     RegDeleteKeyExA(root, path, root == HKEY_LOCAL_MACHINE ? KEY_WOW64_64KEY : 0, 0);
 }
 
-ScopedReadOnlyKey::ScopedReadOnlyKey(HKEY root, const char* path, bool active)
-    : m_key(root, path, WRITE_DAC, 0), m_active(active)
-{
-    if (m_active)
-        SetAccess("D:P(A;;KR;;;WD)");
-}
-
-// Full access for everyone, as the test prefix's keys give.
-ScopedReadOnlyKey::~ScopedReadOnlyKey()
-{
-    if (m_active)
-        SetAccess("D:P(A;;KA;;;WD)");
-}
-
 void ScopedReadOnlyKey::SetAccess(const char* sddl)
 {
+    if (!m_active)
+        return;
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &descriptor, nullptr);
     EXPECT_EQ(ERROR_SUCCESS, RegSetKeySecurity(m_key.hKey, DACL_SECURITY_INFORMATION, descriptor)) << sddl;

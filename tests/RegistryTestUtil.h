@@ -25,7 +25,7 @@ void DeleteRegTree(HKEY root, const char* path);
 // An open key, closed when it goes; null when it did not open.
 struct Key {
     Key(HKEY root, const char* path, REGSAM access, REGSAM view, bool create = false);
-    ~Key();
+    ~Key() { if (hKey) RegCloseKey(hKey); }
     Key(const Key&) = delete;
     Key& operator=(const Key&) = delete;
     HKEY hKey = nullptr;
@@ -33,11 +33,14 @@ struct Key {
 
 // While it lives, the key grants everyone reading only (unless not `active`): an open with
 // full access fails with access denied, as it does for a user without rights. Full access
-// comes back after.
+// comes back after, for everyone, as the test prefix's keys give it.
 class ScopedReadOnlyKey {
 public:
-    ScopedReadOnlyKey(HKEY root, const char* path, bool active = true);
-    ~ScopedReadOnlyKey();
+    ScopedReadOnlyKey(HKEY root, const char* path, bool active = true) : m_key(root, path, WRITE_DAC, 0), m_active(active)
+    {
+        SetAccess("D:P(A;;KR;;;WD)");
+    }
+    ~ScopedReadOnlyKey() { SetAccess("D:P(A;;KA;;;WD)"); }
 
 private:
     void SetAccess(const char* sddl);
