@@ -123,25 +123,27 @@ TEST_F(ProgramTest, OnlyTheWordRunsSilentlyAndOnlyAUserWithACopyChangesTheMachin
 }
 
 // A start-up key that does not open in a silent run is named in a box, what could be
-// written stays written, and the dialog follows for the administrator. On a platform
-// other than NT the stop message comes first and the dialog closes after it; silently,
-// OK has run in the meantime.
+// written stays written, and the dialog follows for the administrator; a stored domain
+// the dialog would refuse is named instead and nothing is written. On a platform other
+// than NT the stop message comes first and the dialog closes after it; silently, OK has
+// run in the meantime.
 TEST_F(ProgramTest, FailuresAreShownThenTheDialogOrTheEnd)
 {
     const std::string ntOnly = "Autovane | OK | Autovane is designed and created to run with Windows NT only!";
-    const struct { bool win98, silent; std::string said; const char* written; } rows[] = {
-        {false, true, "Autovane | OK | Error: Could not open registry key:\n\n"
-                      "\"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\"", "user"},
-        {true, false, ntOnly, kAbsent},
-        {true, true, ntOnly, "user"},
+    const struct { bool win98, silent; const char* domain; std::string said; const char* written; } rows[] = {
+        {false, true, "CORP", "Autovane | OK | Error: Could not open registry key:\n\n"
+                              "\"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\"", "user"},
+        {false, true, "bad domain", "Autovane | OK | Error: Invalid Domain name specified!", kAbsent},
+        {true, false, "CORP", ntOnly, kAbsent},
+        {true, true, "CORP", ntOnly, "user"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.said);
         ResetLogonState("Autovane");
-        StoreProfile("Autovane", {"1", "user", "pw", "CORP"});
+        StoreProfile("Autovane", {"1", "user", "pw", row.domain});
         if (row.win98)
             SetRegString(HKEY_CURRENT_USER, kVersionKey, "Version", "win98");
-        else
+        else if (row.written != kAbsent)  // the key fails where the values are still written
             DeleteRegTree(HKEY_LOCAL_MACHINE, kRun);
         Program program(row.silent ? "NoUserInput" : "");
         const HWND box = program.WaitForMessageBox();
