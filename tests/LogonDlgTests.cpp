@@ -49,7 +49,6 @@ protected:
 
     static void Click(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
     static void Type(HWND dialog, int id, const char* text) { SetWindowTextA(GetDlgItem(dialog, id), text); }
-    static std::string Text(HWND dialog, int id) { return WindowText(GetDlgItem(dialog, id)); }
     static void Fill(HWND dialog, const char* domain, bool autoLogon = true)
     {
         Type(dialog, IDC_USERNAME, "operator");
@@ -70,7 +69,8 @@ protected:
     const std::pair<const char*, bool> states[] = {
         {"its box ticked", Checked(dialog, IDC_DISPLAY_MESSAGE)},
         {"its group showing", IsWindowVisible(GetDlgItem(dialog, IDC_MESSAGE_GROUP)) != FALSE},
-        {"its fields enabled", enabled(IDC_CAPTION) && enabled(IDC_MESSAGE) && enabled(IDC_COLLAPSE_MARKER)},
+        {"its caption enabled", enabled(IDC_CAPTION)}, {"its text enabled", enabled(IDC_MESSAGE)},
+        {"its marker enabled", enabled(IDC_COLLAPSE_MARKER)},
         {"the window reaching below it", bottom > WindowRectOf(GetDlgItem(dialog, IDC_MESSAGE_GROUP)).bottom},
     };
     for (const auto& [what, state] : states)
@@ -101,8 +101,8 @@ TEST(LogonTextTest, DomainNamesTheStartCommandAndTheModulePath)
 // refusing full access or not, and opens the dialog: the first run shows empty fields and
 // the computer's name; only the exact flag "1" ticks automatic logon; a notice with
 // either part, from a key that opens, shows. The dialog is centred, with the focus on the
-// hidden button, and collapsed unless there is a notice. The notice's box expands and
-// collapses it, always to the same sizes. Nothing is written.
+// hidden button, the password masked, and collapsed unless there is a notice. The
+// notice's box expands and collapses it, always to the same sizes. Nothing is written.
 TEST_F(LogonDialogTest, OpensWithTheStoredValuesAndFoldsTheNoticeAway)
 {
     const std::string computer = LocalComputerName();
@@ -128,9 +128,10 @@ TEST_F(LogonDialogTest, OpensWithTheStoredValuesAndFoldsTheNoticeAway)
         const ScopedReadOnlyKey readOnly(HKEY_LOCAL_MACHINE, kWinlogon, row.readOnly);
         EXPECT_EQ(IDCANCEL, RunDialog([&](HWND dialog) {
             for (int i = 0; i < 5; ++i)
-                EXPECT_EQ(row.shown[i], Text(dialog, fields[i])) << fields[i];
+                EXPECT_EQ(row.shown[i], WindowText(GetDlgItem(dialog, fields[i]))) << fields[i];
             EXPECT_EQ(row.profile.size() && row.profile[0] == "1", Checked(dialog, IDC_AUTOLOGON));
-            EXPECT_EQ(GetDlgItem(dialog, IDC_NOFOCUS), FocusOf(dialog));
+            EXPECT_TRUE(GetDlgItem(dialog, IDC_NOFOCUS) == FocusOf(dialog) &&
+                        SendDlgItemMessageA(dialog, IDC_PASSWORD, EM_GETPASSWORDCHAR, 0, 0)) << "focus, or the password shown";
             RECT shapes[4], area;
             for (int click = 0; click < 4; ++click) {
                 EXPECT_TRUE(HasShape(dialog, notice != (click % 2 == 1))) << "after " << click << " clicks";
@@ -194,7 +195,7 @@ TEST_F(LogonDialogTest, EnterRunsOkOnlyWhileThePointerRestsOnOk)
 
 // Each row fills the dialog (user "operator", password "pw", and a notice: none, ticked,
 // or typed and then unticked, which leaves none), with the start-up list holding an
-// older entry, the Run key missing or Winlogon refusing full access where the row says;
+// older entry (or none, which is no failure), the Run key missing or Winlogon refusing full access where the row says;
 // ends it with a button or Escape and answers the message box. Then the dialog's result
 // (Cancel also when it stayed open, to be cancelled after the script; with the focus on
 // the domain and its text selected where `toDomain`), what the box said, and what was
@@ -202,7 +203,7 @@ TEST_F(LogonDialogTest, EnterRunsOkOnlyWhileThePointerRestsOnOk)
 // the start-up entry (the own command with automatic logon on, none with it off).
 TEST_F(LogonDialogTest, OkWritesWhatTheDialogShowsOrSaysWhyNot)
 {
-    enum Keys { kBothOpen, kNoRunKey, kWinlogonReadOnly, kBothFail };
+    enum Keys { kBothOpen, kNoRunEntry, kNoRunKey, kWinlogonReadOnly, kBothFail };
     const std::string computer = LocalComputerName(), old = "\"C:\\old.exe\" NoUserInput";
     const std::string box = "dialog_tests | exclamation | ";
     const std::string noDomain = box + "&Yes &No | Error: No Domain name specified!\n\nProceed using local logon?";
@@ -214,6 +215,7 @@ TEST_F(LogonDialogTest, OkWritesWhatTheDialogShowsOrSaysWhyNot)
         {"corp.example", true, true, IDOK, kBothOpen, 0, IDOK, false, "", true,
          {"1", "operator", "pw", "corp.example", "Notice", "Staff only"}},
         {"", false, true, IDOK, kBothOpen, 0, IDOK, false, "", true, {"0", "operator", "pw", "", "Notice", "Staff only"}},
+        {"", false, false, IDOK, kNoRunEntry, 0, IDOK, false, "", true, {"0", "operator", "pw", "", "", ""}},
         {"CORP", true, true, IDCANCEL, kBothOpen, 0, IDCANCEL, false, "", false, {}},
         {"CORP", true, false, VK_ESCAPE, kBothOpen, 0, IDCANCEL, false, "", false, {}},
         {"", true, false, IDOK, kBothOpen, IDNO, IDCANCEL, true, noDomain, false, {}},
@@ -228,7 +230,8 @@ TEST_F(LogonDialogTest, OkWritesWhatTheDialogShowsOrSaysWhyNot)
     for (const auto& row : rows) {
         SCOPED_TRACE(testing::Message() << "row " << &row - rows);
         ResetLogonState("dialog_tests");
-        SetRegString(HKEY_LOCAL_MACHINE, kRun, "Autovane", old);
+        if (row.keys != kNoRunEntry)
+            SetRegString(HKEY_LOCAL_MACHINE, kRun, "Autovane", old);
         if (row.keys == kNoRunKey || row.keys == kBothFail)
             DeleteRegTree(HKEY_LOCAL_MACHINE, kRun);
         const ScopedReadOnlyKey readOnly(HKEY_LOCAL_MACHINE, kWinlogon, row.keys == kWinlogonReadOnly || row.keys == kBothFail);
