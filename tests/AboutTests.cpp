@@ -83,6 +83,7 @@ TEST(BackgroundDialogTest, EachModePlacesTheImageAndOnlyButtonsAndStaticsAreHoll
         {4242, CBackgroundDialog::BkTile, 100, 60, 0, {{50, 30, face}}},
         {IDB_TEST_GRADIENT, CBackgroundDialog::BkTile, 100, 60, 6, tiles},  // 3 x 2 tiles, the edge ones clipped
         {IDB_TEST_GRADIENT, 3, 100, 60, 6, tiles},
+        {IDB_TEST_GRADIENT, -1, 100, 60, 6, tiles},
         {IDB_TEST_GRADIENT, CBackgroundDialog::BkStretch, 80, 120, 6,
          {{0, 0, Gradient(0, 0)}, {79, 119, Gradient(39, 39)}, {40, 60, Gradient(20, 20)}}},
         // (101 - 40) / 2 = 30, (60 - 40) / 2 = 10; then (31 - 40) / 2 = -4, not -5
@@ -91,8 +92,10 @@ TEST(BackgroundDialogTest, EachModePlacesTheImageAndOnlyButtonsAndStaticsAreHoll
     };
     const struct { UINT message; int control; bool hollow; } answers[] = {
         {WM_CTLCOLORBTN, IDC_TEST_BUTTON, true}, {WM_CTLCOLORSTATIC, IDC_TEST_STATIC, true}, {WM_CTLCOLORMSGBOX, 0, false},
-        {WM_CTLCOLOREDIT, IDC_TEST_EDIT, false}, {WM_CTLCOLORSTATIC, IDC_TEST_TRACKBAR, false}, {WM_CTLCOLORDLG, 0, false}};
+        {WM_CTLCOLOREDIT, IDC_TEST_EDIT, false}, {WM_CTLCOLORSTATIC, IDC_TEST_TRACKBAR, false}, {WM_CTLCOLORDLG, 0, false},
+        {WM_CTLCOLORLISTBOX, 0, false}, {WM_CTLCOLORSCROLLBAR, 0, false}};
     InitCommonControls();  // the trackbar's class
+    EXPECT_EQ(-1, CBackgroundDialog(4242).DoModal());  // a template that is not there
     RunWithScript("", [] { return CProbe<CBackgroundDialog>(IDD_TEST_BACKGROUND).DoModal(); }, [&](HWND dialog) {
         for (const auto& row : rows) {
             SCOPED_TRACE(testing::Message() << "mode " << row.mode << ", " << row.width << " x " << row.height);
@@ -104,8 +107,8 @@ TEST(BackgroundDialogTest, EachModePlacesTheImageAndOnlyButtonsAndStaticsAreHoll
             for (auto [x, y, colour] : row.pixels)
                 EXPECT_EQ(colour, pixels[y * row.width + x]) << x << ", " << y;
         }
-        ASSERT_TRUE(SendMessageA(dialog, WM_APP, IDB_TEST_PALETTE, CBackgroundDialog::BkTile));
-        EXPECT_EQ(FALSE, SendMessageA(dialog, WM_QUERYNEWPALETTE, 0, 0));
+        ASSERT_TRUE(SendMessageA(dialog, WM_APP, IDB_TEST_PALETTE, CBackgroundDialog::BkTile) && ValidateRect(dialog, nullptr));
+        EXPECT_TRUE(!SendMessageA(dialog, WM_QUERYNEWPALETTE, 0, 0) && !GetUpdateRect(dialog, nullptr, FALSE));
     });
 }
 
@@ -113,7 +116,7 @@ TEST(BackgroundDialogTest, EachModePlacesTheImageAndOnlyButtonsAndStaticsAreHoll
 
 // Memory sizes keep their unit boundaries, past 32 bits neither capped nor wrapped. The box
 // shows the machine's whole memory, the version and the links' short texts, with the focus
-// on its first tab stop. Under the real pointer the
+// on its first tab stop; its links let the bitmap show through. Under the real pointer the
 // round OK button (not its corners, which lie outside its region) becomes the default and
 // takes the focus; over the surface the invisible owner-drawn button is the default. A
 // press on the surface drags the box as a caption would; Escape ends it through OK, with
@@ -136,6 +139,7 @@ TEST(AboutBoxTest, ShowsItsFiguresFollowsThePointerDragsAndEndsThroughOk)
         EXPECT_EQ("1.06 autovane@brindlework.example www.brindlework.example", WindowText(GetDlgItem(box, IDC_VERSION)) + " " +
                   WindowText(GetDlgItem(box, IDC_EMAIL_LINK)) + " " + WindowText(GetDlgItem(box, IDC_WEB_LINK)));
         EXPECT_EQ(GetDlgItem(box, IDC_ABOUT_FOCUS), FocusOf(box));
+        EXPECT_EQ("hollow hollow", Answer(box, WM_CTLCOLORSTATIC, IDC_EMAIL_LINK) + " " + Answer(box, WM_CTLCOLORSTATIC, IDC_WEB_LINK));
         const HWND ok = GetDlgItem(box, IDOK);
         for (POINT at : {POINT{20, 20}, POINT{2, 2}, POINT{20, 38}, POINT{37, 37}})  // on OK where x is 20
             EXPECT_TRUE(MovePointerUntil(ok, at, [&] {
