@@ -21,6 +21,7 @@ TEST(AppNameTest, IsTheFileNameWithoutDirectoryAndExtension)
         EXPECT_STREQ(c.name, AfxAppNameFromPath(c.path)) << c.path;
         EXPECT_STREQ(c.help, AfxHelpPathFromPath(c.path)) << c.path;
     }
+    EXPECT_STREQ(AfxHelpPathFromPath(ThisExecutablePath().c_str()), AfxGetApp()->m_strHelpFilePath);  // the running one's
 }
 
 }  // namespace

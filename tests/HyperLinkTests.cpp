@@ -11,6 +11,7 @@
 #include "RegistryTestUtil.h"
 #include "about/HyperLink.h"
 #include "platform/Dialog.h"
+#include "platform/WinApp.h"
 
 #include <gtest/gtest.h>
 
@@ -88,7 +89,7 @@ std::string Runs()
 }
 
 // An open's status above 32 shows nothing; any other names its reason in an exclamation
-// box. Every status the shell documents has a reason of its own: none shares one with
+// box with OK alone, captioned with the program's name. Every status the shell documents has a reason of its own: none shares one with
 // another or with 4, which is unknown (the reasons are compared up to the number an unknown
 // one names). A link without a window handles a status as one in a dialog does.
 TEST(HyperLinkTest, EachFailedOpenNamesAReasonOfItsOwn)
@@ -104,7 +105,9 @@ TEST(HyperLinkTest, EachFailedOpenNamesAReasonOfItsOwn)
     }
     EXPECT_EQ(14u, reasons.size());
     link.OnOpenResult(-7);
-    EXPECT_EQ(kSaid + "Unknown Error (-7) occurred. (exclamation)", boxes.Seen().back().text + " (" + boxes.Seen().back().icon + ")");
+    EXPECT_EQ("hyperlink_tests | exclamation | OK | " + kSaid + "Unknown Error (-7) occurred.", boxes.Seen().back().Summary());
+    AfxMessageBox("", MB_OK | MB_ICONSTOP);  // a box that names its icon keeps it
+    EXPECT_EQ("stop", boxes.Seen().back().icon);
 }
 
 // One dialog of four links, after one with a link without the hand alone, as in a fresh
@@ -141,8 +144,8 @@ TEST(HyperLinkTest, LoadsTheHandFitsOpensOrNamesTheReasonAndColoursItsStates)
 
     // Opening: a release or Space opens through the shell, Enter does not. Where the shell
     // fails (the unknown scheme), the command registered for .htm runs with the URL in place
-    // of its placeholder, quoted or bare, or after it; one that does not fit, cannot be read
-    // or is empty runs nothing. A status above 32 marks the link visited; any other, from the
+    // of its placeholder, quoted or bare, or after it; one that does not fit (its own buffer
+    // or, with the URL, the command's), cannot be read or is empty runs nothing. A status above 32 marks the link visited; any other, from the
     // shell or from the command's run, names its reason in one box and leaves the link as it
     // was. The test scheme opens the recorder.
     HKEY classes = nullptr;
@@ -163,6 +166,7 @@ TEST(HyperLinkTest, LoadsTheHandFitsOpensOrNamesTheReasonAndColoursItsStates)
         // The last without a terminating zero (the registry stores one if the last byte is zero).
         {L, WM_LBUTTONUP, 0, true, "", 1, "", kNoAssoc, kLink},
         {L, WM_LBUTTONUP, 0, true, std::string(MAX_PATH + 1, 'p'), MAX_PATH, "", kNoAssoc, kLink},
+        {L, WM_LBUTTONUP, 0, true, kRecorder + std::string(MAX_PATH - kRecorder.size(), 'x'), 0, "", kNoAssoc, kLink},
         {I, WM_LBUTTONUP, 0, true, kRecorder + "\"%1\"", 0, "", kNoAssoc, kLink},
         {L, WM_LBUTTONUP, 0, true, "C:\\autovane-missing.exe %1", 0, "", "The specified file was not found.", kLink},
         {L, WM_KEYDOWN, VK_SPACE, true, kRecorder + "\"%1\" --dropped", 0, "  " + kUnknownUrl + "\n", {}, kVisited},
