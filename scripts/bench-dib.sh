@@ -6,4 +6,5 @@ source "$ROOT/scripts/wine-env.sh"
 
 trap wine_stop EXIT
 wine_start
-"$ROOT/scripts/wine-run" "$(wine_program_dir)/bench_dib.exe"
+bin=$(wine_program_dir)
+"$ROOT/scripts/wine-run" "$bin/bench_dib.exe"

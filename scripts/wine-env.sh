@@ -79,15 +79,16 @@ wine_stop() {
 
 # Builds the programs that run here and prints their directory: the shipped 32-bit build
 # (build/) when Wine runs its 32-bit probe, else the 64-bit build (build-x64/), with a
-# loud note. Needs wine_start and `make shipped`.
+# loud note. Fails when the build does, so that no caller runs programs an earlier build
+# left behind. Needs wine_start and `make shipped`.
 wine_program_dir() {
   if "$WINE" "$ROOT/build/probe32.exe" >/dev/null 2>&1; then
-    make -C "$ROOT" --no-print-directory build32 >&2
+    make -C "$ROOT" --no-print-directory build32 >&2 || return 1
     echo "$ROOT/build"
     return
   fi
   echo "*** This machine does not run 32-bit code (Wine could not start build/probe32.exe):" >&2
   echo "*** the shipped 32-bit program is NOT run here; the 64-bit build runs instead." >&2
-  make -C "$ROOT" --no-print-directory build64 >&2
+  make -C "$ROOT" --no-print-directory build64 >&2 || return 1
   echo "$ROOT/build-x64"
 }
