@@ -22,10 +22,18 @@ const char* const kRun = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char* const kSection = "software\\Brindlework\\Autovane\\Logon Data";
 const char* const kVersionKey = "Software\\Wine\\AppDefaults\\Autovane.exe";
 
+// The machine keys in the view the program reads: under WOW64 this 32-bit tool would
+// otherwise arrange the 32-bit copies, which the program never sees.
+REGSAM ViewOf(HKEY root)
+{
+    return root == HKEY_LOCAL_MACHINE ? KEY_WOW64_64KEY : 0;
+}
+
 void SetString(HKEY root, const char* path, const char* name, const char* text)
 {
     HKEY key;
-    if (RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_ALL_ACCESS | ViewOf(root), nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
         return;
     RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), static_cast<DWORD>(strlen(text) + 1));
     RegCloseKey(key);
@@ -34,7 +42,7 @@ void SetString(HKEY root, const char* path, const char* name, const char* text)
 void DeleteValue(HKEY root, const char* path, const char* name)
 {
     HKEY key;
-    if (RegOpenKeyExA(root, path, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+    if (RegOpenKeyExA(root, path, 0, KEY_ALL_ACCESS | ViewOf(root), &key) == ERROR_SUCCESS) {
         RegDeleteValueA(key, name);
         RegCloseKey(key);
     }
@@ -212,14 +220,14 @@ int main(int argc, char** argv)
     StoreState("1", "kiosk", "bad domain!", "", "");
     Scene(program, [&](DWORD process) { CaptureOkMessage(process, out + "message-invalid-domain.bmp", IDOK); });
 
-    // A start-up list that cannot be opened: deny full access to it for this one scene.
+    // A start-up list that cannot be opened: its key is gone for this one scene.
     StoreState("1", "kiosk", "SHOP-1", "", "");
     {
         HKEY run;
-        RegDeleteKeyA(HKEY_LOCAL_MACHINE, kRun);
+        RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kRun, KEY_WOW64_64KEY, 0);
         Scene(program, [&](DWORD process) { CaptureOkMessage(process, out + "message-key-error.bmp", IDOK); });
-        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kRun, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &run, nullptr) ==
-            ERROR_SUCCESS)
+        const REGSAM access = KEY_ALL_ACCESS | KEY_WOW64_64KEY;
+        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kRun, 0, nullptr, 0, access, nullptr, &run, nullptr) == ERROR_SUCCESS)
             RegCloseKey(run);
     }
 
