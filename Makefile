@@ -23,9 +23,15 @@ all: build
 setup:
 	@bash scripts/setup.sh
 
+# Configures build tree $(1) with toolchain file $(2). CMake reads a toolchain file only
+# when it first configures a tree, so a tree configured with another one starts afresh.
+configure = cmp -s $(2) $(1)/toolchain.cmake || { rm -rf $(1)/CMakeCache.txt $(1)/CMakeFiles; \
+	  mkdir -p $(1) && cp $(2) $(1)/toolchain.cmake; }; \
+	cmake -S . -B $(1) -DCMAKE_TOOLCHAIN_FILE=$(2) -DAUTOVANE_TESTS=ON $(CMAKE_FLAGS) >/dev/null
+
 # The shipped program alone, with the probe that tells whether this machine runs it.
 shipped: setup
-	@cmake -S . -B build -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DAUTOVANE_TESTS=ON $(CMAKE_FLAGS) >/dev/null
+	@$(call configure,build,cmake/mingw-i686.cmake)
 	@cmake --build build -j $(JOBS) --target Autovane probe32
 
 # Everything of one build, tests included. The scripts below pick the one that runs here.
@@ -33,7 +39,7 @@ build32: shipped
 	@cmake --build build -j $(JOBS)
 
 build64: setup
-	@cmake -S . -B build-x64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DAUTOVANE_TESTS=ON $(CMAKE_FLAGS) >/dev/null
+	@$(call configure,build-x64,cmake/mingw-x86_64.cmake)
 	@cmake --build build-x64 -j $(JOBS)
 
 build: shipped

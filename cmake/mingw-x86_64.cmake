@@ -1,9 +1,10 @@
-# Cross-compiles for Windows with mingw-w64 (x86_64); the -posix compilers carry std::thread,
-# which GoogleTest and the threaded dialog tests need.
+# Cross-compiles for Windows with mingw-w64 (x86_64). The -win32 compilers: their runtime
+# imports only what Windows NT 4.0 has, where the -posix ones bring a thread library that
+# needs Windows Vista.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-set(CMAKE_C_COMPILER   x86_64-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
+set(CMAKE_C_COMPILER   x86_64-w64-mingw32-gcc-win32)
+set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-win32)
 set(CMAKE_RC_COMPILER  x86_64-w64-mingw32-windres)
 set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

@@ -5,10 +5,12 @@ set -euo pipefail
 
 # The 32-bit compilers build the shipped program, which runs under Wine's 32-bit side
 # (wine32, from the i386 architecture) in a 64-bit prefix, as on 64-bit Windows. The
-# 64-bit compilers and wine64 serve machines that refuse 32-bit code.
+# 64-bit compilers and wine64 serve machines that refuse 32-bit code. The -win32 variant
+# of the compilers: the -posix one links a thread library that imports functions Windows
+# NT 4.0, 2000 and XP do not have, and the program would not start there.
 packages=(
-  g++-mingw-w64-i686-posix binutils-mingw-w64-i686
-  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  g++-mingw-w64-i686-win32 binutils-mingw-w64-i686
+  g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64
   wine wine64 wine32:i386 fonts-wine xvfb xauth imagemagick
   cmake make zip googletest
 )
