@@ -17,9 +17,17 @@ BOOL CLogonApp::InitInstance()
     {
         CLogonDlg dialog;
         m_pMainWnd = &dialog;
-        dialog.DoModal();
+        const INT_PTR result = dialog.DoModal();
         m_pMainWnd = nullptr;
+        // For scripts: 0 when OK wrote the logon values, 2 when a silent run had no stored
+        // copy to apply, 1 for any other end (Cancel, the close box, the platform check).
+        m_nExitCode = result == IDOK ? 0 : result == CLogonDlg::IDNOSTOREDCOPY ? 2 : 1;
     }
     // No message loop of our own: returning FALSE ends the process.
     return FALSE;
+}
+
+int CLogonApp::ExitInstance()
+{
+    return m_nExitCode;
 }

@@ -9,9 +9,13 @@
 class CLogonApp : public CWinApp {
 public:
     BOOL InitInstance() override;
+    int ExitInstance() override;
 
 protected:
     DECLARE_MESSAGE_MAP()
+
+private:
+    int m_nExitCode = 1;
 };
 
 extern CLogonApp theApp;

@@ -62,7 +62,7 @@ BOOL CLogonDlg::OnInitDialog()
     // nothing to re-apply, and applying the empty defaults would wipe the automatic logon
     // an administrator set up for another account: end unseen, writing nothing.
     if (IsSilent() && !LogonSettings::HasProfileCopy()) {
-        EndDialog(IDCANCEL);
+        EndDialog(IDNOSTOREDCOPY);
         return FALSE;
     }
 

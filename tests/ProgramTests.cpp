@@ -17,6 +17,7 @@
 namespace {
 
 const char* const kVersionKey = "Software\\Wine\\AppDefaults\\Autovane.exe";
+const char* const kNtOnly = "Autovane | OK | Autovane is designed and created to run with Windows NT only!";
 
 // The program under test, as a Windows path.
 const std::string kProgram = [] {
@@ -46,6 +47,12 @@ public:
     HWND WaitForDialog() { return WaitForWindow(false, false); }
     bool Ends() { return WaitForWindow(false, true), m_ended; }
     bool EndsUnseen() { return Ends() && !m_shown; }
+    // What it tells a script: its exit code once it has ended.
+    DWORD ExitCode()
+    {
+        DWORD code = STILL_ACTIVE;
+        return Ends() && GetExitCodeProcess(m_process.hProcess, &code) ? code : STILL_ACTIVE;
+    }
 
 private:
     HWND WaitForWindow(bool messageBox, bool untilEnd)
@@ -79,87 +86,96 @@ protected:
     }
 };
 
-// Each row starts the program with an argument, the profile copy given (none when empty)
-// and the machine set up for a kiosk with a notice far past any fixed buffer. The word,
-// in any case, re-applies the stored values unseen, the notice whole, and leaves the
-// start-up entry and the profile copy alone; anything else opens the dialog. The entry
-// runs at every user's logon: a user without a copy changes nothing (nor creates one),
-// and one with a copy, even with automatic logon off, gets it applied.
+// Each row starts the program with an argument, as the given Windows version (Wine's
+// default when none), with the profile copy given (none when empty) and the machine set up
+// for a kiosk with a notice far past any fixed buffer. The word, in any case, re-applies
+// the stored values unseen, the notice whole, and leaves the start-up entry and the profile
+// copy alone; anything else opens the dialog, which the row ends with its button. The
+// entry runs at every user's logon: a user without a copy changes nothing (nor creates
+// one), and one with a copy, even with automatic logon off, gets it applied. Windows 98
+// is told that the program needs NT; a silent run goes on and applies the copy. The exit
+// code says 0 for values written by OK, 2 for a silent run without a copy, 1 otherwise.
 TEST_F(ProgramTest, OnlyTheWordRunsSilentlyAndOnlyAUserWithACopyChangesTheMachine)
 {
-    const std::string caption(1000, 'C'), text(5000, 'T');
+    const std::string caption(1000, 'C'), text(5000, 'T'), started = "\"" + kProgram + "\" NoUserInput";
     const std::vector<std::string> stored = {"1", "user", "pw", "CORP"}, off = {"0", "", "", ""},
                                    kiosk = {"1", "kiosk", "kiosk-pw", "LAB", caption, text},
                                    applied = {"1", "user", "pw", "CORP", caption, text};
-    const struct { const char* word; std::vector<std::string> profile, after; } rows[] = {
-        {"NoUserInput", stored, applied}, {"nouserinput", stored, applied}, {"NOUSERINPUT", stored, applied},
-        {"", stored, kiosk}, {"x NoUserInput", stored, kiosk}, {"NoUserInputs", stored, kiosk},
-        {"NoUserInpu", stored, kiosk}, {"\"NoUser Input\"", stored, kiosk},
-        {"NoUserInput", {}, kiosk}, {"NoUserInput", off, {"0", "", "", LocalComputerName(), caption, text}},
+    const struct { const char* word; const char* version; std::vector<std::string> profile; int button;
+                   std::vector<std::string> after; DWORD exitCode; } rows[] = {
+        {"NoUserInput", nullptr, stored, 0, applied, 0}, {"nouserinput", "nt40", stored, 0, applied, 0},
+        {"NOUSERINPUT", "win2k", stored, 0, applied, 0}, {"NoUserInput", "winxp", stored, 0, applied, 0},
+        {"NoUserInput", "win98", stored, 0, applied, 0}, {"", "win98", stored, 0, kiosk, 1},
+        {"", nullptr, stored, IDCANCEL, kiosk, 1}, {"", "nt40", stored, IDOK, applied, 0},
+        {"x NoUserInput", nullptr, stored, IDCANCEL, kiosk, 1}, {"NoUserInputs", nullptr, stored, IDCANCEL, kiosk, 1},
+        {"NoUserInpu", nullptr, stored, IDCANCEL, kiosk, 1}, {"\"NoUser Input\"", nullptr, stored, IDCANCEL, kiosk, 1},
+        {"NoUserInput", nullptr, {}, 0, kiosk, 2},
+        {"NoUserInput", nullptr, off, 0, {"0", "", "", LocalComputerName(), caption, text}, 0},
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(testing::Message() << row.word << (row.profile.empty() ? ", no copy" : ", " + row.profile[0]));
-        const bool silent = _stricmp(row.word, "NoUserInput") == 0;
+        SCOPED_TRACE(testing::Message() << row.word << ", " << (row.version ? row.version : "Wine's version")
+                                        << (row.profile.empty() ? ", no copy" : ", " + row.profile[0]));
+        const bool silent = _stricmp(row.word, "NoUserInput") == 0, win98 = row.version && std::string(row.version) == "win98";
+        // A program that takes itself for Windows 98 has one registry view: its own.
+        const REGSAM view = win98 && sizeof(void*) == 4 ? KEY_WOW64_32KEY : 0;
         ResetLogonState("Autovane");
+        DeleteRegTree(HKEY_CURRENT_USER, kVersionKey);
+        if (row.version)
+            SetRegString(HKEY_CURRENT_USER, kVersionKey, "Version", row.version);
         if (!row.profile.empty())
             StoreProfile("Autovane", row.profile);
         for (int i = 0; i < 6; ++i)
-            SetRegString(HKEY_LOCAL_MACHINE, kWinlogon, kLogonValues[i], kiosk[i]);
-        SetRegString(HKEY_LOCAL_MACHINE, kRun, "Autovane", "kept");
+            SetRegString(HKEY_LOCAL_MACHINE, kWinlogon, kLogonValues[i], kiosk[i], view);
+        SetRegString(HKEY_LOCAL_MACHINE, kRun, "Autovane", "kept", view);
         Program program(row.word);
-        if (!silent) {
+        if (win98) {
+            const HWND box = program.WaitForMessageBox();
+            EXPECT_EQ(kNtOnly, DescribeMessageBox(box).Summary(false));
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+        } else if (!silent) {
             const HWND dialog = program.WaitForDialog();
             EXPECT_EQ("Autovane", WindowText(dialog));
-            PostMessageA(dialog, WM_CLOSE, 0, 0);
+            PostMessageA(dialog, WM_COMMAND, row.button, 0);
         }
-        EXPECT_TRUE(program.Ends() && program.EndsUnseen() == silent);
-        EXPECT_EQ(row.after, LogonValues());
-        EXPECT_EQ("kept", RegText(HKEY_LOCAL_MACHINE, kRun, "Autovane"));
+        EXPECT_TRUE(program.Ends() && program.EndsUnseen() == (silent && !win98));
+        EXPECT_EQ(row.exitCode, program.ExitCode());
+        EXPECT_EQ(row.after, LogonValues(view));
+        EXPECT_EQ(row.button == IDOK ? started : "kept", RegText(HKEY_LOCAL_MACHINE, kRun, "Autovane", view));
         if (row.profile.empty())
             EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, "software\\Brindlework\\Autovane"));
         else
             EXPECT_EQ(row.profile, Profile("Autovane"));
+        for (const char* name : kLogonValues)
+            DeleteRegValue(HKEY_LOCAL_MACHINE, kWinlogon, name, view);
     }
 }
 
 // A start-up key that does not open in a silent run is named in a box, what could be
 // written stays written, and the dialog follows for the administrator; a stored domain
-// the dialog would refuse is named instead and nothing is written. On a platform other
-// than NT the stop message comes first and the dialog closes after it; silently, OK has
-// run in the meantime.
+// the dialog would refuse is named instead and nothing is written.
 TEST_F(ProgramTest, FailuresAreShownThenTheDialogOrTheEnd)
 {
-    const std::string ntOnly = "Autovane | OK | Autovane is designed and created to run with Windows NT only!";
-    const struct { bool win98, silent; const char* domain; std::string said; const char* written; } rows[] = {
-        {false, true, "CORP", "Autovane | OK | Error: Could not open registry key:\n\n"
-                              "\"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\"", "user"},
-        {false, true, "bad domain", "Autovane | OK | Error: Invalid Domain name specified!", kAbsent},
-        {true, false, "CORP", ntOnly, kAbsent},
-        {true, true, "CORP", ntOnly, "user"},
+    const struct { const char* domain; std::string said; const char* written; } rows[] = {
+        {"CORP", "Autovane | OK | Error: Could not open registry key:\n\n"
+                 "\"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\"", "user"},
+        {"bad domain", "Autovane | OK | Error: Invalid Domain name specified!", kAbsent},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.said);
         ResetLogonState("Autovane");
         StoreProfile("Autovane", {"1", "user", "pw", row.domain});
-        if (row.win98)
-            SetRegString(HKEY_CURRENT_USER, kVersionKey, "Version", "win98");
-        else if (row.written != kAbsent)  // the key fails where the values are still written
+        if (row.written != kAbsent)  // the key fails where the values are still written
             DeleteRegTree(HKEY_LOCAL_MACHINE, kRun);
-        Program program(row.silent ? "NoUserInput" : "");
+        Program program("NoUserInput");
         const HWND box = program.WaitForMessageBox();
         EXPECT_EQ(row.said, DescribeMessageBox(box).Summary(false));
         PostMessageA(box, WM_COMMAND, IDOK, 0);
-        if (!row.win98) {
-            const HWND dialog = program.WaitForDialog();
-            // Initialisation goes on after the message and parks the focus on the hidden button.
-            EXPECT_TRUE(WaitFor([&] { return FocusOf(dialog) == GetDlgItem(dialog, IDC_NOFOCUS); }));
-            PostMessageA(dialog, WM_CLOSE, 0, 0);
-        }
-        EXPECT_TRUE(program.Ends());
-        // A program that takes itself for Windows 98 has one registry view: its own.
-        EXPECT_EQ(row.written, RegText(HKEY_LOCAL_MACHINE, kWinlogon, "DefaultUserName",
-                                       row.win98 && sizeof(void*) == 4 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY));
-        DeleteRegValue(HKEY_LOCAL_MACHINE, kWinlogon, "DefaultUserName", KEY_WOW64_32KEY);
+        const HWND dialog = program.WaitForDialog();
+        // Initialisation goes on after the message and parks the focus on the hidden button.
+        EXPECT_TRUE(WaitFor([&] { return FocusOf(dialog) == GetDlgItem(dialog, IDC_NOFOCUS); }));
+        PostMessageA(dialog, WM_CLOSE, 0, 0);
+        EXPECT_EQ(1u, program.ExitCode());
+        EXPECT_EQ(row.written, RegText(HKEY_LOCAL_MACHINE, kWinlogon, "DefaultUserName"));
     }
 }
 
