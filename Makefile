@@ -2,7 +2,7 @@
 #   make run          build, then start the program under Wine on an Xvfb display
 #   make test         build, then run every test under Wine through ctest
 #   make screenshots  PNG pictures of every window in build/screenshots/
-#   make dist         the release archive build/Autovane-<version>-win32.zip
+#   make dist         the release archive build/Autovane-<version>-win32.zip and SHA256SUMS
 #   make bench        the silent run at logon against a plain Win32 program doing the same
 #   make bench-dib    CDib's BMP reading and writing against plain file calls
 #   make fuzz         100000 damaged BMP files under Wine's heap checking
@@ -58,7 +58,8 @@ bench: shipped
 screenshots: shipped
 	@bash scripts/screenshots.sh
 
-# The release archive build/Autovane-<version>-win32.zip.
+# The release archive build/Autovane-<version>-win32.zip and build/SHA256SUMS, written
+# only when a second build of the program in another folder gives the same bytes.
 dist: shipped
 	@bash scripts/dist.sh
 
