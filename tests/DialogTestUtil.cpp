@@ -28,29 +28,12 @@ std::string IconName(HICON icon)
     return icon ? "other" : "none";
 }
 
-// A thread that runs its body and is waited for when the object goes. Win32's own: the
-// compilers for the oldest Windows have no std::thread.
-class ScriptThread {
-public:
-    explicit ScriptThread(std::function<void()> body)
-        : m_body(std::move(body)), m_thread(CreateThread(nullptr, 0, &ScriptThread::Run, this, 0, nullptr)) {}
-    ~ScriptThread()
-    {
-        WaitForSingleObject(m_thread, INFINITE);
-        CloseHandle(m_thread);
-    }
-    ScriptThread(const ScriptThread&) = delete;
-    ScriptThread& operator=(const ScriptThread&) = delete;
-
-private:
-    static DWORD WINAPI Run(LPVOID self)
-    {
-        static_cast<ScriptThread*>(self)->m_body();
-        return 0;
-    }
-    std::function<void()> m_body;
-    HANDLE m_thread;
-};
+// The script's thread: Win32's own, as the compilers for the oldest Windows have no std::thread.
+DWORD WINAPI RunScript(LPVOID body)
+{
+    (*static_cast<std::function<void()>*>(body))();
+    return 0;
+}
 
 }  // namespace
 
@@ -118,27 +101,27 @@ INT_PTR RunWithScript(const char* caption, const std::function<INT_PTR()>& run,
 {
     const DWORD guiThread = GetCurrentThreadId();
     std::atomic<bool> finished{false};
-    INT_PTR result = -1;
-    {
-        ScriptThread driver([&] {
-            HWND dialog = nullptr;
-            WaitFor([&] {
-                for (HWND hWnd = GetTopWindow(nullptr); hWnd && !dialog; hWnd = GetWindow(hWnd, GW_HWNDNEXT))
-                    if (GetWindowThreadProcessId(hWnd, nullptr) == guiThread && IsWindowVisible(hWnd) &&
-                        ClassOf(hWnd) == "#32770" && WindowText(hWnd) == caption && !IsMessageBoxWindow(hWnd))
-                        dialog = hWnd;
-                return dialog || finished;
-            }, 10000);
-            if (!dialog)
-                return;
-            SyncWith(dialog);
-            script(dialog);
-            if (IsWindow(dialog) && IsWindowVisible(dialog))
-                PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-        });
-        result = run();
-        finished = true;
-    }
+    std::function<void()> driver = [&] {
+        HWND dialog = nullptr;
+        WaitFor([&] {
+            for (HWND hWnd = GetTopWindow(nullptr); hWnd && !dialog; hWnd = GetWindow(hWnd, GW_HWNDNEXT))
+                if (GetWindowThreadProcessId(hWnd, nullptr) == guiThread && IsWindowVisible(hWnd) &&
+                    ClassOf(hWnd) == "#32770" && WindowText(hWnd) == caption && !IsMessageBoxWindow(hWnd))
+                    dialog = hWnd;
+            return dialog || finished;
+        }, 10000);
+        if (!dialog)
+            return;
+        SyncWith(dialog);
+        script(dialog);
+        if (IsWindow(dialog) && IsWindowVisible(dialog))
+            PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    };
+    const HANDLE thread = CreateThread(nullptr, 0, &RunScript, &driver, 0, nullptr);
+    const INT_PTR result = run();
+    finished = true;
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
     return result;
 }
 

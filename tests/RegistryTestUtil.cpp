@@ -105,8 +105,9 @@ std::vector<std::string> Texts(HKEY root, const char* path, const char* const (&
 
 void ResetLogonState(const std::string& program)
 {
-    for (const char* name : kLogonValues)
-        DeleteRegValue(HKEY_LOCAL_MACHINE, kWinlogon, name);
+    for (const char* name : kLogonValues)  // both views: a program taking itself for Windows 98 writes its own
+        for (REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY})
+            DeleteRegValue(HKEY_LOCAL_MACHINE, kWinlogon, name, view);
     SetRegString(HKEY_LOCAL_MACHINE, kRun, "Autovane", "");
     DeleteRegValue(HKEY_LOCAL_MACHINE, kRun, "Autovane");
     DeleteRegTree(HKEY_CURRENT_USER, ("software\\Brindlework\\" + program).c_str());

@@ -8,24 +8,19 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #define GTEST_HAS_NOTIFICATION_ 1
 
-namespace testing {
-namespace internal {
+namespace testing::internal {
 
 class Notification {
 public:
-    Notification() : m_event(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
-    ~Notification() { CloseHandle(m_event); }
-    Notification(const Notification&) = delete;
-    Notification& operator=(const Notification&) = delete;
-
-    void Notify() { SetEvent(m_event); }
-    void WaitForNotification() { WaitForSingleObject(m_event, INFINITE); }
+    void Notify() { SetEvent(m_event.get()); }
+    void WaitForNotification() { WaitForSingleObject(m_event.get(), INFINITE); }
 
 private:
-    HANDLE m_event;
+    std::unique_ptr<void, BOOL(WINAPI*)(HANDLE)> m_event{CreateEventA(nullptr, TRUE, FALSE, nullptr), &CloseHandle};
 };
 
-}  // namespace internal
-}  // namespace testing
+}  // namespace testing::internal
