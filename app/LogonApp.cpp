@@ -19,9 +19,10 @@ BOOL CLogonApp::InitInstance()
         m_pMainWnd = &dialog;
         const INT_PTR result = dialog.DoModal();
         m_pMainWnd = nullptr;
-        // For scripts: 0 when OK wrote the logon values, 2 when a silent run had no stored
-        // copy to apply, 1 for any other end (Cancel, the close box, the platform check).
-        m_nExitCode = result == IDOK ? 0 : result == CLogonDlg::IDNOSTOREDCOPY ? 2 : 1;
+        // For scripts: 0 when OK wrote the logon values, 2 when a silent run had no copy of
+        // the newest set-up to apply, 1 for any other end (Cancel, the close box, the
+        // platform check).
+        m_nExitCode = result == IDOK ? 0 : result == CLogonDlg::IDNOCURRENTCOPY ? 2 : 1;
     }
     // No message loop of our own: returning FALSE ends the process.
     return FALSE;

@@ -58,11 +58,12 @@ BOOL CLogonDlg::OnInitDialog()
     // Only the first argument counts; without one, nothing matches.
     m_strCommand = __argc > 1 ? __argv[1] : "";
     m_strCommand.MakeUpper();
-    // The start-up entry runs at every user's logon. A user who never stored settings has
-    // nothing to re-apply, and applying the empty defaults would wipe the automatic logon
-    // an administrator set up for another account: end unseen, writing nothing.
-    if (IsSilent() && !LogonSettings::HasProfileCopy()) {
-        EndDialog(IDNOSTOREDCOPY);
+    // The start-up entry runs at every user's logon. Only the copy stored by the newest
+    // set-up may be re-applied: a user without a copy would wipe the automatic logon with
+    // empty defaults, and an older copy (another administrator's, or one roaming from
+    // another machine) would undo the newer set-up. Either way: end unseen, writing nothing.
+    if (IsSilent() && !LogonSettings::HasCopyOfNewestSetUp()) {
+        EndDialog(IDNOCURRENTCOPY);
         return FALSE;
     }
 
@@ -78,12 +79,17 @@ BOOL CLogonDlg::OnInitDialog()
     CheckDlgButton(m_hWnd, IDC_AUTOLOGON, settings.m_bAutoLogon ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(m_hWnd, IDC_DISPLAY_MESSAGE, settings.m_bShowMessage ? BST_CHECKED : BST_UNCHECKED);
 
-    if (IsSilent())
+    if (IsSilent()) {
         OnOK();
-    // A silent run that succeeded ends here unseen: the menu item, icons and tooltips
-    // would be work for nobody at every logon.
-    if (!IsModalRunning())
-        return FALSE;
+        // A silent run that succeeded ends here unseen: the menu item, icons and tooltips
+        // would be work for nobody at every logon.
+        if (!IsModalRunning())
+            return FALSE;
+        // It failed and said why. From here on the dialog is the ordinary one, so that the
+        // OK that mends the failure stores its copy and start-up entry like any other;
+        // otherwise the same failure would come back at every logon.
+        m_strCommand.Empty();
+    }
     AddAboutMenuItem();
     SetButtonIcons();
     CreateToolTips();
@@ -144,7 +150,7 @@ void CLogonDlg::OnOK()
                 return;
             }
             settings.m_strDomain = GetLocalComputerName();
-        } else if (!IsValidDomainName(settings.m_strDomain)) {
+        } else if (!IsAcceptedDomain(settings.m_strDomain)) {
             AfxMessageBox("Error: Invalid Domain name specified!");
             domainEdit->SetFocus();
             domainEdit->SendMessage(EM_SETSEL, 0, -1);

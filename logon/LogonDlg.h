@@ -15,8 +15,9 @@ public:
 
     BOOL PreTranslateMessage(MSG* msg) override;
 
-    // The dialog's result when a silent run finds no stored copy and so writes nothing.
-    static constexpr int IDNOSTOREDCOPY = 100;
+    // The dialog's result when a silent run finds no copy of the machine's newest set-up
+    // and so writes nothing.
+    static constexpr int IDNOCURRENTCOPY = 100;
 
     // Forgets the collapse rectangles, as at process start, so that the next dialog
     // measures its own (for tests that run several dialogs in one process).

@@ -12,6 +12,7 @@ const char* const kWinlogonKeyPath = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVe
 const char* const kRunKeyPath = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char* const kRunValueName = "Autovane";
 const char* const kProfileSection = "Logon Data";
+const char* const kSetUpValue = "SetUp";
 
 namespace {
 
@@ -26,6 +27,18 @@ const char* const kDomainCharacters =
 LONG OpenWinlogonKey(CRegistryKey& key)
 {
     return key.Create(HKEY_LOCAL_MACHINE, kWinlogonKeyPath, MachineKeyAccess(AfxIsWow64Process()));
+}
+
+// Marks the logon values just written as the machine's newest set-up. Returns the key
+// text for the message when the key does not open, else empty text.
+CString WriteMachineSetUpStamp(LPCSTR stamp)
+{
+    const CString path = MachineSetUpKeyPath();
+    CRegistryKey key;
+    if (key.Create(HKEY_LOCAL_MACHINE, path, MachineKeyAccess(AfxIsWow64Process())) != ERROR_SUCCESS)
+        return CString("HKEY_LOCAL_MACHINE\\") + path;
+    key.SetString(kSetUpValue, stamp);
+    return CString();
 }
 
 }  // namespace
@@ -53,9 +66,11 @@ void LogonSettings::LoadProfileSettings()
         m_strDomain = GetLocalComputerName();
 }
 
-bool LogonSettings::HasProfileCopy()
+bool LogonSettings::HasCopyOfNewestSetUp()
 {
-    return AfxGetApp()->HasProfileEntry(kProfileSection, kAutoLogonEntry);
+    CWinApp* app = AfxGetApp();
+    return app->HasProfileEntry(kProfileSection, kAutoLogonEntry) &&
+           app->GetProfileString(kProfileSection, kSetUpValue) == ReadMachineSetUpStamp();
 }
 
 void LogonSettings::LoadLogonMessage()
@@ -92,6 +107,11 @@ bool IsValidDomainName(LPCSTR domain)
     return true;
 }
 
+bool IsAcceptedDomain(LPCSTR domain)
+{
+    return IsValidDomainName(domain) || GetLocalComputerName().CompareNoCase(domain) == 0;
+}
+
 REGSAM MachineKeyAccess(bool wow64)
 {
     return wow64 ? KEY_ALL_ACCESS | KEY_WOW64_64KEY : KEY_ALL_ACCESS;
@@ -102,9 +122,40 @@ CString BuildStartCommand(LPCSTR executablePath)
     return CString("\"") + executablePath + "\" NoUserInput";
 }
 
+CString FormatSetUpStamp(const SYSTEMTIME& utc)
+{
+    CString stamp;
+    stamp.Format("%04u-%02u-%02uT%02u:%02u:%02u.%03uZ", utc.wYear, utc.wMonth, utc.wDay, utc.wHour, utc.wMinute,
+                 utc.wSecond, utc.wMilliseconds);
+    return stamp;
+}
+
+CString MachineSetUpKeyPath()
+{
+    const CWinApp* app = AfxGetApp();
+    return CString("SOFTWARE\\") + app->m_strRegistryKey + "\\" + app->m_strAppName;
+}
+
+CString ReadMachineSetUpStamp()
+{
+    CString stamp;
+    CRegistryKey key;
+    const REGSAM view = AfxIsWow64Process() ? KEY_WOW64_64KEY : 0;
+    if (key.Open(HKEY_LOCAL_MACHINE, MachineSetUpKeyPath(), KEY_QUERY_VALUE | view) == ERROR_SUCCESS)
+        key.QueryString(kSetUpValue, stamp);
+    return stamp;
+}
+
 CString ApplyLogonSettings(const LogonSettings& settings, bool silent)
 {
     CString failedKey;
+    // A silent run re-applies a set-up and so never makes a new one.
+    CString stamp;
+    if (!silent) {
+        SYSTEMTIME now;
+        GetSystemTime(&now);
+        stamp = FormatSetUpStamp(now);
+    }
 
     {
         CRegistryKey winlogon;
@@ -115,6 +166,9 @@ CString ApplyLogonSettings(const LogonSettings& settings, bool silent)
             winlogon.SetString("DefaultDomainName", settings.m_strDomain);
             winlogon.SetString("LegalNoticeCaption", settings.m_bShowMessage ? settings.m_strCaption : "");
             winlogon.SetString("LegalNoticeText", settings.m_bShowMessage ? settings.m_strText : "");
+            winlogon.Close();
+            if (!silent)
+                failedKey = WriteMachineSetUpStamp(stamp);
         } else {
             failedKey.LoadString(IDS_WINLOGON_KEY);
         }
@@ -126,6 +180,9 @@ CString ApplyLogonSettings(const LogonSettings& settings, bool silent)
         app->WriteProfileString(kProfileSection, kUserNameEntry, settings.m_strUserName);
         app->WriteProfileString(kProfileSection, kPasswordEntry, settings.m_strPassword);
         app->WriteProfileString(kProfileSection, kDomainEntry, settings.m_strDomain);
+        // Written also when the logon values did not reach the machine: that copy then
+        // carries a stamp the machine never had, and so is never applied.
+        app->WriteProfileString(kProfileSection, kSetUpValue, stamp);
     }
 
     const CString executablePath = AfxGetModuleFileName();

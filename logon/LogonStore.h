@@ -11,6 +11,7 @@ extern const char* const kWinlogonKeyPath;
 extern const char* const kRunKeyPath;
 extern const char* const kRunValueName;
 extern const char* const kProfileSection;
+extern const char* const kSetUpValue;
 
 // The seven values the settings dialog edits.
 struct LogonSettings {
@@ -25,9 +26,12 @@ struct LogonSettings {
     // From the profile copy: flag, user name, password, domain (the computer name when
     // no domain is stored).
     void LoadProfileSettings();
-    // Whether the current user has a profile copy at all: anyone who pressed OK in the
-    // dialog has one, automatic logon on or off. Looking creates nothing.
-    static bool HasProfileCopy();
+    // Whether the current user's profile copy is the one the machine's newest set-up
+    // stored: it exists and its set-up stamp is the machine's (a missing stamp counts as
+    // empty text on either side). Anyone who pressed OK has a copy, automatic logon on or
+    // off, but only the last OK that reached the machine has its stamp there. Looking
+    // creates nothing.
+    static bool HasCopyOfNewestSetUp();
     // From the logon configuration: the notice caption and text, whole; the notice is
     // shown when either is non-empty. A key that does not open leaves both empty.
     void LoadLogonMessage();
@@ -43,6 +47,9 @@ CString GetLocalComputerName();
 // Whether a non-empty domain name uses only letters, digits, '-', '_' and '.', and
 // neither starts nor ends with '-', '_' or '.'.
 bool IsValidDomainName(LPCSTR domain);
+// Whether OK takes a non-empty domain: one the rule above passes, or this computer's own
+// name in any letter case, which NetBIOS lets hold characters the rule refuses ("LAB_").
+bool IsAcceptedDomain(LPCSTR domain);
 
 // The access the machine keys are opened with: full access, and on 64-bit Windows the
 // 64-bit view, where the logon process reads (a 32-bit process is otherwise sent to the
@@ -52,9 +59,18 @@ REGSAM MachineKeyAccess(bool wow64);
 // The Run value's data: the quoted executable path, a space and NoUserInput.
 CString BuildStartCommand(LPCSTR executablePath);
 
-// Writes the logon configuration and, unless silent, the profile copy and the start-up
-// entry. Returns empty text, or the key text (strings 102/104) of the last machine key
-// that did not open.
+// The set-up stamp of one OK: its UTC time to the millisecond, "2026-12-07T19:30:12.345Z".
+CString FormatSetUpStamp(const SYSTEMTIME& utc);
+// The machine key that holds the stamp of the newest set-up, below HKEY_LOCAL_MACHINE:
+// SOFTWARE\<profile key>\<application name>.
+CString MachineSetUpKeyPath();
+// The stamp in that key; empty text when there is none.
+CString ReadMachineSetUpStamp();
+
+// Writes the logon configuration and, unless silent, a new set-up stamp (into the machine
+// key once the logon values are written, and with the profile copy), the profile copy and
+// the start-up entry. Returns empty text, or the key text of the last machine key that did
+// not open (strings 102/104, or the stamp's key).
 CString ApplyLogonSettings(const LogonSettings& settings, bool silent);
 
 // The message for a key that did not open.

@@ -189,6 +189,11 @@ int CString::Compare(LPCSTR text) const
     return std::strcmp(m_text, text);
 }
 
+int CString::CompareNoCase(LPCSTR text) const
+{
+    return _stricmp(m_text, text);
+}
+
 int CString::Find(LPCSTR sub) const
 {
     const char* found = std::strstr(m_text, sub);

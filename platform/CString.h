@@ -31,6 +31,8 @@ public:
     operator LPCSTR() const { return m_text; }
     char GetAt(int index) const { return m_text[index]; }
     int Compare(LPCSTR text) const;
+    // As Compare, with ASCII letters compared regardless of case.
+    int CompareNoCase(LPCSTR text) const;
     int Find(LPCSTR sub) const;
     int Find(char ch) const;
 

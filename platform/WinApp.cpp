@@ -167,6 +167,14 @@ int AfxMessageBox(LPCSTR text, UINT type, UINT)
 {
     CWnd* mainWnd = AfxGetMainWnd();
     HWND owner = mainWnd && IsWindow(mainWnd->m_hWnd) ? GetLastActivePopup(mainWnd->m_hWnd) : nullptr;
+    // A box that no visible window of ours shows (a message during start-up or from a run
+    // at logon) must not hide behind a hidden owner: without one it gets a taskbar button,
+    // and it asks for the foreground, which the logon's foreground lock would otherwise
+    // keep from it. Nobody would see it, and the run would wait for ever.
+    if (!owner || !IsWindowVisible(owner)) {
+        owner = nullptr;
+        type |= MB_SETFOREGROUND;
+    }
     CWinApp* app = AfxGetApp();
     return MessageBoxA(owner, text, app ? static_cast<LPCSTR>(app->m_strAppName) : nullptr,
                        AfxMessageBoxType(type));

@@ -60,8 +60,9 @@ private:
 };
 
 // A message box titled with the application's name, owned by the main window's front-most
-// popup. Without an icon in type, an OK, OK/Cancel, Yes/No/Cancel or Yes/No box gets
-// the exclamation mark.
+// popup while that is visible; otherwise it has no owner and comes to the foreground.
+// Without an icon in type, an OK, OK/Cancel, Yes/No/Cancel or Yes/No box gets the
+// exclamation mark.
 int AfxMessageBox(LPCSTR text, UINT type = MB_OK, UINT helpId = 0);
 int AfxMessageBox(UINT stringId, UINT type = MB_OK, UINT helpId = static_cast<UINT>(-1));
 // The type a message box is shown with, by the icon rule above.

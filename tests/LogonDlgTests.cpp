@@ -193,15 +193,17 @@ TEST_F(LogonDialogTest, EnterRunsOkOnlyWhileThePointerRestsOnOk)
 
 // Each row fills the dialog (user "operator", password "pw", and a notice: none, ticked,
 // or typed and then unticked, which leaves none), with the start-up list holding an
-// older entry (or none, which is no failure), the Run key missing or Winlogon refusing full access where the row says;
+// older entry (or none, which is no failure), the machine an older set-up stamp, and the
+// Run key missing or Winlogon or the stamp's key refusing full access where the row says;
 // ends it with a button or Escape and answers the message box. Then the dialog's result
 // (Cancel also when it stayed open, to be cancelled after the script; with the focus on
 // the domain and its text selected where `toDomain`), what the box said, and what was
-// written: the logon values; and when the settings were applied, the profile copy and
-// the start-up entry (the own command with automatic logon on, none with it off).
+// written: the logon values; and when the settings were applied, the profile copy with a
+// new stamp, which the machine holds too once the logon values reached it, and the
+// start-up entry (the own command with automatic logon on, none with it off).
 TEST_F(LogonDialogTest, OkWritesWhatTheDialogShowsOrSaysWhyNot)
 {
-    enum Keys { kBothOpen, kNoRunEntry, kNoRunKey, kWinlogonReadOnly, kBothFail };
+    enum Keys { kBothOpen, kNoRunEntry, kNoRunKey, kWinlogonReadOnly, kBothFail, kSetUpReadOnly };
     const std::string computer = LocalComputerName(), old = "\"C:\\old.exe\" NoUserInput";
     const std::string box = "dialog_tests | exclamation | ";
     const std::string noDomain = box + "&Yes &No | Error: No Domain name specified!\n\nProceed using local logon?";
@@ -224,6 +226,8 @@ TEST_F(LogonDialogTest, OkWritesWhatTheDialogShowsOrSaysWhyNot)
         {"CORP", true, false, IDOK, kNoRunKey, IDOK, IDCANCEL, false, noRunKey, true, corp},
         {"CORP", true, false, IDOK, kWinlogonReadOnly, IDOK, IDCANCEL, false, keyError + "Windows NT\\CurrentVersion\\Winlogon\"", true, {}},
         {"CORP", true, false, IDOK, kBothFail, IDOK, IDCANCEL, false, noRunKey, true, {}},
+        {"CORP", true, false, IDOK, kSetUpReadOnly, IDOK, IDCANCEL, false,
+         box + "OK | Error: Could not open registry key:\n\n\"HKEY_LOCAL_MACHINE\\SOFTWARE\\Brindlework\\dialog_tests\"", true, corp},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(testing::Message() << "row " << &row - rows);
@@ -232,7 +236,9 @@ TEST_F(LogonDialogTest, OkWritesWhatTheDialogShowsOrSaysWhyNot)
             SetRegString(HKEY_LOCAL_MACHINE, kRun, "Autovane", old);
         if (row.keys == kNoRunKey || row.keys == kBothFail)
             DeleteRegTree(HKEY_LOCAL_MACHINE, kRun);
+        SetRegString(HKEY_LOCAL_MACHINE, MachineSetUpKey("dialog_tests").c_str(), "SetUp", "older");
         const ScopedReadOnlyKey readOnly(HKEY_LOCAL_MACHINE, kWinlogon, row.keys == kWinlogonReadOnly || row.keys == kBothFail);
+        const ScopedReadOnlyKey stampReadOnly(HKEY_LOCAL_MACHINE, MachineSetUpKey("dialog_tests").c_str(), row.keys == kSetUpReadOnly);
         MessageBoxAnswerer answerer({row.answer});
         HWND shown = nullptr;
         EXPECT_EQ(row.result, RunDialog([&](HWND dialog) {
@@ -263,8 +269,12 @@ TEST_F(LogonDialogTest, OkWritesWhatTheDialogShowsOrSaysWhyNot)
         EXPECT_TRUE(answerer.Seen().empty() || answerer.Seen().back().owner == shown) << "a box the dialog does not own";
         EXPECT_EQ(row.written.empty() ? kNoLogonValues : row.written, LogonValues());
         const std::string domain = row.domain[0] || !row.on ? row.domain : computer;
-        const std::vector<std::string> profile = {row.on ? "1" : "0", "operator", "pw", domain};
-        EXPECT_EQ(row.applied ? profile : kNoProfile, Profile("dialog_tests"));
+        const std::vector<std::string> copy = Profile("dialog_tests");
+        const std::vector<std::string> profile = {row.on ? "1" : "0", "operator", "pw", domain, copy.back()};
+        EXPECT_EQ(row.applied ? profile : kNoProfile, copy);
+        EXPECT_TRUE(!row.applied || IsFreshSetUpStamp(copy.back())) << copy.back();
+        const bool stamped = row.applied && !row.written.empty() && row.keys != kSetUpReadOnly;
+        EXPECT_EQ(stamped ? copy.back() : "older", MachineSetUp("dialog_tests"));
         if (row.keys == kNoRunKey || row.keys == kBothFail)
             EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kRun)) << "the start-up key was created";
         else

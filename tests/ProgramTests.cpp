@@ -73,49 +73,72 @@ private:
     DWORD m_exitCode = STILL_ACTIVE;
 };
 
+// The name new processes read for this computer, until the wine server restarts.
+const char* const kComputerNameKey = "System\\CurrentControlSet\\Control\\ComputerName\\ActiveComputerName";
+
+// The programs run on a computer whose name the domain rule alone would refuse, as NetBIOS
+// names may be.
 class ProgramTest : public ::testing::Test {
 protected:
-    void SetUp() override { ResetLogonState("Autovane"); }
+    void SetUp() override
+    {
+        ResetLogonState("Autovane");
+        SetRegString(HKEY_LOCAL_MACHINE, kComputerNameKey, "ComputerName", "LAB_");
+    }
     void TearDown() override
     {
         ResetLogonState("Autovane");
         DeleteRegTree(HKEY_CURRENT_USER, kVersionKey);
+        SetRegString(HKEY_LOCAL_MACHINE, kComputerNameKey, "ComputerName", m_computerName);
     }
+
+private:
+    const std::string m_computerName = RegText(HKEY_LOCAL_MACHINE, kComputerNameKey, "ComputerName");
 };
 
-// Each row starts the program with an argument, as the given Windows version, with the profile copy given (none when empty) and the machine set
-// up for a kiosk with a notice far past any fixed buffer. The word, in any case,
-// re-applies the stored values unseen, the notice whole, and leaves the start-up entry and
-// the profile copy alone; anything else opens the dialog, which the row ends with its
-// button. The entry runs at every user's logon: a user without a copy changes nothing (nor
-// creates one), and one with a copy, even with automatic logon off, gets it applied. A
-// silent run that fails says why in a box, then the dialog follows, the focus parked on
-// the hidden button: with the start-up key missing the logon values are still written; a
-// stored domain the dialog would refuse writes nothing. Windows 98 is told that the
-// program needs NT; a silent run goes on and applies the copy. The exit code says 0 for
-// values written by OK, 2 for a silent run without a copy, 1 for any other end.
-TEST_F(ProgramTest, OnlyTheWordRunsSilentlyAndOnlyAUserWithACopyChangesTheMachine)
+// Each row starts the program with an argument, as the given Windows version, with the
+// profile copy given (none when empty; its fifth entry is its set-up stamp), the machine's
+// stamp given (none when empty), and the machine set up for a kiosk with a notice far
+// past any fixed buffer, on a computer named "LAB_". The word, in any case, re-applies the
+// stored values unseen, the notice whole, and leaves the start-up entry, the stamp and the
+// profile copy alone; anything else opens the dialog, which the row ends with its button,
+// typing the domain "lab_" before OK. The entry runs at every user's logon: only a copy
+// with the machine's stamp is applied; any other (none, another user's older one, one
+// whose OK never reached the machine) changes nothing. A silent run that fails says why
+// in a box that has no owner, then the ordinary dialog follows, the focus parked on the
+// hidden button: with the start-up key missing the logon values are still written; a
+// stored domain the dialog would refuse writes nothing, and OK after mending it stores the
+// copy and the start-up entry. After every OK the next silent run applies its copy. Windows
+// 98 is told that the program needs NT; a silent run goes on and applies the copy. The
+// exit code says 0 for values written, 2 for a silent run without the newest copy, 1 for
+// any other end.
+TEST_F(ProgramTest, OnlyTheWordRunsSilentlyAndOnlyTheNewestCopyChangesTheMachine)
 {
     const std::string caption(1000, 'C'), text(5000, 'T'), started = "\"" + kProgram + "\" NoUserInput";
     const std::string ntOnly = "Autovane | OK | Autovane is designed and created to run with Windows NT only!";
     const std::string noRunKey = "Autovane | OK | Error: Could not open registry key:\n\n"
                                  "\"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\"";
-    const std::vector<std::string> stored = {"1", "user", "pw", "CORP"}, off = {"0", "", "", ""},
+    const std::vector<std::string> stored = {"1", "user", "pw", "lab_"}, older = {"1", "user", "pw", "lab_", "A"},
+                                   newest = {"1", "user", "pw", "lab_", "B"}, off = {"0", "", "", "", "A"},
                                    kiosk = {"1", "kiosk", "kiosk-pw", "LAB", caption, text},
-                                   applied = {"1", "user", "pw", "CORP", caption, text};
-    const struct { const char* word; const char* version; std::vector<std::string> profile; std::string said;
-                   int button; std::vector<std::string> after; DWORD exitCode; } rows[] = {
-        {"NoUserInput", "win10", stored, "", 0, applied, 0}, {"nouserinput", "nt40", stored, "", 0, applied, 0},
-        {"NOUSERINPUT", "win2k", stored, "", 0, applied, 0}, {"NoUserInput", "winxp", stored, "", 0, applied, 0},
-        {"NoUserInput", "win98", stored, ntOnly, 0, applied, 0}, {"", "win98", stored, ntOnly, 0, kiosk, 1},
-        {"", "win10", stored, "", IDCANCEL, kiosk, 1}, {"", "nt40", stored, "", IDOK, applied, 0},
-        {"x NoUserInput", "win10", stored, "", IDCANCEL, kiosk, 1}, {"NoUserInputs", "win10", stored, "", IDCANCEL, kiosk, 1},
-        {"NoUserInpu", "win10", stored, "", IDCANCEL, kiosk, 1}, {"\"NoUser Input\"", "win10", stored, "", IDCANCEL, kiosk, 1},
-        {"NoUserInput", "win10", {}, "", 0, kiosk, 2},
-        {"NoUserInput", "win10", off, "", 0, {"0", "", "", LocalComputerName(), caption, text}, 0},
-        {"NoUserInput", "win10", stored, noRunKey, IDCANCEL, applied, 1},
-        {"NoUserInput", "win10", {"1", "user", "pw", "bad domain"}, "Autovane | OK | Error: Invalid Domain name specified!",
-         IDCANCEL, kiosk, 1},
+                                   applied = {"1", "user", "pw", "lab_", caption, text};
+    const struct { const char* word; const char* version; std::vector<std::string> profile; const char* setUp;
+                   std::string said; int button; std::vector<std::string> after; DWORD exitCode; } rows[] = {
+        {"NoUserInput", "win10", stored, "", "", 0, applied, 0}, {"nouserinput", "nt40", stored, "", "", 0, applied, 0},
+        {"NOUSERINPUT", "win2k", stored, "", "", 0, applied, 0}, {"NoUserInput", "winxp", stored, "", "", 0, applied, 0},
+        {"NoUserInput", "win98", stored, "", ntOnly, 0, applied, 0}, {"", "win98", stored, "", ntOnly, 0, kiosk, 1},
+        {"", "win10", stored, "", "", IDCANCEL, kiosk, 1}, {"", "nt40", stored, "", "", IDOK, applied, 0},
+        {"x NoUserInput", "win10", stored, "", "", IDCANCEL, kiosk, 1},
+        {"NoUserInputs", "win10", stored, "", "", IDCANCEL, kiosk, 1},
+        {"NoUserInpu", "win10", stored, "", "", IDCANCEL, kiosk, 1},
+        {"\"NoUser Input\"", "win10", stored, "", "", IDCANCEL, kiosk, 1},
+        {"NoUserInput", "win10", {}, "", "", 0, kiosk, 2}, {"NoUserInput", "win10", newest, "B", "", 0, applied, 0},
+        {"NoUserInput", "win10", older, "B", "", 0, kiosk, 2}, {"NoUserInput", "win10", off, "B", "", 0, kiosk, 2},
+        {"NoUserInput", "win10", older, "", "", 0, kiosk, 2}, {"NoUserInput", "win10", stored, "B", "", 0, kiosk, 2},
+        {"NoUserInput", "win10", {"0", "", "", ""}, "", "", 0, {"0", "", "", "LAB_", caption, text}, 0},
+        {"NoUserInput", "win10", stored, "", noRunKey, IDCANCEL, applied, 1},
+        {"NoUserInput", "win10", {"1", "user", "pw", "bad domain"}, "",
+         "Autovane | OK | Error: Invalid Domain name specified!", IDOK, applied, 0},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(testing::Message() << "row " << &row - rows);
@@ -126,6 +149,8 @@ TEST_F(ProgramTest, OnlyTheWordRunsSilentlyAndOnlyAUserWithACopyChangesTheMachin
         SetRegString(HKEY_CURRENT_USER, kVersionKey, "Version", row.version);
         if (!row.profile.empty())
             StoreProfile("Autovane", row.profile);
+        if (*row.setUp)
+            SetRegString(HKEY_LOCAL_MACHINE, MachineSetUpKey("Autovane").c_str(), "SetUp", row.setUp);
         for (int i = 0; i < 6; ++i)
             SetRegString(HKEY_LOCAL_MACHINE, kWinlogon, kLogonValues[i], kiosk[i], view);
         SetRegString(HKEY_LOCAL_MACHINE, kRun, "Autovane", "kept", view);
@@ -135,11 +160,14 @@ TEST_F(ProgramTest, OnlyTheWordRunsSilentlyAndOnlyAUserWithACopyChangesTheMachin
         if (!row.said.empty()) {
             const HWND box = program.WaitForMessageBox();
             EXPECT_EQ(row.said, DescribeMessageBox(box).Summary(false));
+            EXPECT_EQ(nullptr, GetWindow(box, GW_OWNER)) << "a box owned by a hidden window";
             PostMessageA(box, WM_COMMAND, IDOK, 0);
         }
         if (row.button) {
             const HWND dialog = program.WaitForDialog();
             EXPECT_TRUE(WaitFor([&] { return FocusOf(dialog) == GetDlgItem(dialog, IDC_NOFOCUS); }));
+            if (row.button == IDOK)
+                SendMessageA(GetDlgItem(dialog, IDC_DOMAIN), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("lab_"));
             PostMessageA(dialog, WM_COMMAND, row.button, 0);
         }
         EXPECT_TRUE(program.Ends() && program.EndsUnseen() == (silent && row.said.empty()));
@@ -147,10 +175,20 @@ TEST_F(ProgramTest, OnlyTheWordRunsSilentlyAndOnlyAUserWithACopyChangesTheMachin
         EXPECT_EQ(row.after, LogonValues(view));
         EXPECT_EQ(row.said == noRunKey ? kAbsent : row.button == IDOK ? started : "kept",
                   RegText(HKEY_LOCAL_MACHINE, kRun, "Autovane", view));
-        if (row.profile.empty())
+        std::vector<std::string> copy = row.profile;
+        copy.resize(row.profile.empty() ? 0 : 5, kAbsent);
+        if (row.button == IDOK) {
+            copy = {"1", "user", "pw", "lab_", MachineSetUp("Autovane")};
+            EXPECT_TRUE(IsFreshSetUpStamp(copy.back())) << copy.back();
+            Program next("NoUserInput");
+            EXPECT_TRUE(next.EndsUnseen() && next.ExitCode() == 0) << "the copy of this OK is not applied";
+        } else {
+            EXPECT_EQ(*row.setUp ? row.setUp : kAbsent, MachineSetUp("Autovane", view));
+        }
+        if (copy.empty())
             EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, "software\\Brindlework\\Autovane"));
         else
-            EXPECT_EQ(row.profile, Profile("Autovane"));
+            EXPECT_EQ(copy, Profile("Autovane"));
     }
 }
 

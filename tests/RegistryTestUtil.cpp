@@ -79,11 +79,11 @@ const char* const kWinlogon = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\
 const char* const kRun = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char* const kLogonValues[6] = {"AutoAdminLogon",    "DefaultUserName",    "DefaultPassword",
                                      "DefaultDomainName", "LegalNoticeCaption", "LegalNoticeText"};
-const std::vector<std::string> kNoLogonValues(6, kAbsent), kNoProfile(4, kAbsent);
+const std::vector<std::string> kNoLogonValues(6, kAbsent), kNoProfile(5, kAbsent);
 
 namespace {
 
-const char* const kProfileEntries[4] = {"AutoLogon", "UserName", "Password", "Domain"};
+const char* const kProfileEntries[5] = {"AutoLogon", "UserName", "Password", "Domain", "SetUp"};
 
 // HKEY_CURRENT_USER\software\Brindlework\<program>\Logon Data
 std::string ProfileSection(const std::string& program)
@@ -111,11 +111,13 @@ void ResetLogonState(const std::string& program)
     SetRegString(HKEY_LOCAL_MACHINE, kRun, "Autovane", "");
     DeleteRegValue(HKEY_LOCAL_MACHINE, kRun, "Autovane");
     DeleteRegTree(HKEY_CURRENT_USER, ("software\\Brindlework\\" + program).c_str());
+    for (REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY})
+        DeleteRegValue(HKEY_LOCAL_MACHINE, MachineSetUpKey(program).c_str(), "SetUp", view);
 }
 
 void StoreProfile(const std::string& program, const std::vector<std::string>& values)
 {
-    for (size_t i = 0; i < 4; ++i)
+    for (size_t i = 0; i < values.size(); ++i)
         SetRegString(HKEY_CURRENT_USER, ProfileSection(program).c_str(), kProfileEntries[i], values.at(i));
 }
 
@@ -127,6 +129,34 @@ std::vector<std::string> LogonValues(REGSAM view)
 std::vector<std::string> Profile(const std::string& program)
 {
     return Texts(HKEY_CURRENT_USER, ProfileSection(program).c_str(), kProfileEntries, 0);
+}
+
+std::string MachineSetUpKey(const std::string& program)
+{
+    return "SOFTWARE\\Brindlework\\" + program;
+}
+
+std::string MachineSetUp(const std::string& program, REGSAM view)
+{
+    return RegText(HKEY_LOCAL_MACHINE, MachineSetUpKey(program).c_str(), "SetUp", view);
+}
+
+bool IsFreshSetUpStamp(const std::string& text)
+{
+    SYSTEMTIME stamp = {};
+    char zone = 0;
+    int end = 0;
+    if (sscanf(text.c_str(), "%4hu-%2hu-%2huT%2hu:%2hu:%2hu.%3hu%c%n", &stamp.wYear, &stamp.wMonth, &stamp.wDay,
+               &stamp.wHour, &stamp.wMinute, &stamp.wSecond, &stamp.wMilliseconds, &zone, &end) != 8 ||
+        zone != 'Z' || end != 24 || text.size() != 24)
+        return false;
+    SYSTEMTIME now;
+    GetSystemTime(&now);
+    ULARGE_INTEGER at, then;
+    SystemTimeToFileTime(&now, reinterpret_cast<FILETIME*>(&at));
+    if (!SystemTimeToFileTime(&stamp, reinterpret_cast<FILETIME*>(&then)))
+        return false;
+    return then.QuadPart <= at.QuadPart && at.QuadPart - then.QuadPart < 60 * 10000000ULL;
 }
 
 std::string LocalComputerName()

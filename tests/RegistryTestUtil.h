@@ -54,13 +54,20 @@ std::string ThisExecutablePath();
 extern const char* const kWinlogon;  // below HKEY_LOCAL_MACHINE
 extern const char* const kRun;
 extern const char* const kLogonValues[6];
-// No logon values, no start-up entry (the key itself present) and no profile copy.
+// No logon values, no start-up entry (the key itself present), no set-up stamp and no
+// profile copy.
 void ResetLogonState(const std::string& program);
+// Stores the first entries of a profile copy, as many as given.
 void StoreProfile(const std::string& program, const std::vector<std::string>& values);
 // The texts of the six logon values in the order of kLogonValues, and of the profile
-// copy's four entries: AutoLogon, UserName, Password, Domain. kNoLogonValues and
+// copy's five entries: AutoLogon, UserName, Password, Domain, SetUp. kNoLogonValues and
 // kNoProfile are what they read when nothing is there.
 std::vector<std::string> LogonValues(REGSAM view = 0);
 std::vector<std::string> Profile(const std::string& program);
 extern const std::vector<std::string> kNoLogonValues, kNoProfile;
+// The machine's set-up stamp of a program, and its key below HKEY_LOCAL_MACHINE.
+std::string MachineSetUpKey(const std::string& program);
+std::string MachineSetUp(const std::string& program, REGSAM view = 0);
+// Whether the text is a set-up stamp of the last minute: "2026-12-07T19:30:12.345Z", UTC.
+bool IsFreshSetUpStamp(const std::string& text);
 std::string LocalComputerName();
