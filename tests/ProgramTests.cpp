@@ -206,7 +206,8 @@ TEST(ExecutableTest, AsksForElevationAndKeepsTheClassicControls)
 
 // Exactly as the README says (tests/check_texts.sh holds it and the release's text to
 // these lines): its .reg block imported with `reg import`, the shipped program run with
-// NoUserInput, and the profile copy removed with its `reg delete` line.
+// NoUserInput, and the profile copy removed with its `reg delete` line; on a fresh
+// machine and on one where the dialog made an earlier set-up.
 TEST_F(ProgramTest, TheReadmesRegFileAndSilentRunSetUpTheMachine)
 {
     std::ifstream file("Z:" AUTOVANE_SOURCE_DIR "/README.md", std::ios::binary);
@@ -218,14 +219,24 @@ TEST_F(ProgramTest, TheReadmesRegFileAndSilentRunSetUpTheMachine)
     std::string regFile;
     for (char ch : readme.substr(open, close - open))
         regFile += ch == '\n' ? std::string("\r\n") : std::string(1, ch);
-
-    SetRegString(HKEY_LOCAL_MACHINE, kWinlogon, "LegalNoticeCaption", "Notice");
     std::ofstream("autovane.reg", std::ios::binary) << regFile;  // in the working folder, which reg shares
-    EXPECT_TRUE(Program("import autovane.reg", "reg").EndsUnseen() && Program("NoUserInput").EndsUnseen());
-    EXPECT_EQ((std::vector<std::string>{"1", "kiosk", "kiosk-password", "LAB", "Notice", ""}), LogonValues());
-    EXPECT_EQ(kAbsent, RegText(HKEY_LOCAL_MACHINE, kRun, "Autovane"));
-    EXPECT_TRUE(Program("delete \"HKCU\\Software\\Brindlework\\Autovane\" /f", "reg").EndsUnseen());
-    EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, "Software\\Brindlework\\Autovane"));
+
+    for (bool usedBefore : {false, true}) {
+        SCOPED_TRACE(usedBefore ? "set up by the dialog before" : "fresh");
+        ResetLogonState("Autovane");
+        SetRegString(HKEY_LOCAL_MACHINE, kWinlogon, "LegalNoticeCaption", "Notice");
+        if (usedBefore) {
+            StoreProfile("Autovane", {"1", "user", "pw", "CORP", "2026-01-01T00:00:00.000Z"});
+            SetRegString(HKEY_LOCAL_MACHINE, MachineSetUpKey("Autovane").c_str(), "SetUp", "2026-01-01T00:00:00.000Z");
+        }
+        EXPECT_TRUE(Program("import autovane.reg /reg:64", "reg").EndsUnseen());
+        Program silent("NoUserInput");
+        EXPECT_TRUE(silent.EndsUnseen() && silent.ExitCode() == 0);
+        EXPECT_EQ((std::vector<std::string>{"1", "kiosk", "kiosk-password", "LAB", "Notice", ""}), LogonValues());
+        EXPECT_EQ(kAbsent, RegText(HKEY_LOCAL_MACHINE, kRun, "Autovane"));
+        EXPECT_TRUE(Program("delete \"HKCU\\Software\\Brindlework\\Autovane\" /f", "reg").EndsUnseen());
+        EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, "Software\\Brindlework\\Autovane"));
+    }
     DeleteFileA("autovane.reg");
 }
 

@@ -13,7 +13,7 @@ block=$(sed -n '/^```reg$/,/^```$/{/^```/d;p}' "$readme")
 [ -n "$block" ] || fail "README.md has no \`\`\`reg block"
 [[ $(cat "$release") == *"$(sed 's/^./    &/' <<<"$block")"* ]] ||
   fail "dist/Autovane.txt has another .reg block than README.md"
-for line in '    reg import autovane.reg' '\Autovane.exe" NoUserInput' \
+for line in '    reg import autovane.reg /reg:64' '\Autovane.exe" NoUserInput' \
             '    reg delete "HKCU\Software\Brindlework\Autovane" /f'; do
   for text in "$readme" "$release"; do
     [[ $(cat "$text")$'\n' == *"$line"$'\n'* ]] || fail "${text#"$1"/} no longer says: $line"
