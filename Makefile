@@ -3,6 +3,7 @@
 #   make test         build, then run every test under Wine through ctest
 #   make screenshots  PNG pictures of every window in build/screenshots/
 #   make dist         the release archive build/Autovane-<version>-win32.zip and SHA256SUMS
+#                     (with SIGN_CERT=cert.pem SIGN_KEY=key.pem its program is signed)
 #   make bench        the silent run at logon against a plain Win32 program doing the same
 #   make bench-dib    CDib's BMP reading and writing against plain file calls
 #   make fuzz         100000 damaged BMP files under Wine's heap checking
@@ -59,9 +60,10 @@ screenshots: shipped
 	@bash scripts/screenshots.sh
 
 # The release archive build/Autovane-<version>-win32.zip and build/SHA256SUMS, written
-# only when a second build of the program in another folder gives the same bytes.
+# only when a second build of the program in another folder gives the same bytes. With
+# SIGN_CERT and SIGN_KEY (PEM files) the program in the archive is signed with Authenticode.
 dist: shipped
-	@bash scripts/dist.sh
+	@SIGN_CERT='$(SIGN_CERT)' SIGN_KEY='$(SIGN_KEY)' bash scripts/dist.sh
 
 fuzz: shipped
 	@bash scripts/test.sh -C Fuzz -R '^dib_heap_checking$$|^dib_mutations$$'

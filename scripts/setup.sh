@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what building and running under Wine needs, only when something is missing,
 # so a fresh Debian machine (as root) and a prepared one both come out the same.
+#   scripts/setup.sh          what `make` needs for building, running and testing
+#   scripts/setup.sh signing  what a signed release and its test need (scripts/dist.sh)
 set -euo pipefail
 
 # The 32-bit compilers build the shipped program, which runs under Wine's 32-bit side
@@ -14,6 +16,10 @@ packages=(
   wine wine64 wine32:i386 fonts-wine xvfb xauth imagemagick
   cmake make zip googletest
 )
+# osslsigncode signs a Windows program with Authenticode from PEM files and checks it;
+# openssl makes the test's throwaway certificate (and turns a .pfx into PEM files), and
+# unzip opens the signed archive.
+[ "${1:-}" = signing ] && packages=(osslsigncode openssl unzip)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -66,8 +66,10 @@ wine_start() {
   "$WINESERVER" -p >/dev/null 2>&1 </dev/null || true
 }
 
+# Ends every program of the prefix before the X server they draw on, if this run started it.
 wine_stop() {
   "$WINESERVER" -k >/dev/null 2>&1 || true
+  "$WINESERVER" -w >/dev/null 2>&1 || true
   if [ -f "$ROOT/build/xvfb.pid" ]; then
     local pid
     pid=$(cat "$ROOT/build/xvfb.pid")

@@ -5,6 +5,11 @@
 // window's pixels from the screen into a 24-bit BMP file per picture.
 //
 //   screenshots.exe <Autovane.exe> <output directory>
+//   screenshots.exe --shown | --cancel
+//
+// The last two serve `make run` without a display (scripts/run.sh), where nobody can
+// close the program: --shown waits until the settings dialog is on the screen, painted,
+// and --cancel presses its Cancel button. The program is the only one on that display.
 #include "platform/Wnd.h"
 #include "res/resource.h"
 
@@ -80,7 +85,7 @@ BOOL CALLBACK FindWindowOf(HWND hWnd, LPARAM lParam)
     GetWindowThreadProcessId(hWnd, &process);
     char kind[16] = {0};
     GetClassNameA(hWnd, kind, sizeof(kind));
-    if (process != search->process || !IsWindowVisible(hWnd) || strcmp(kind, "#32770") != 0)
+    if ((search->process && process != search->process) || !IsWindowVisible(hWnd) || strcmp(kind, "#32770") != 0)
         return TRUE;
     if (KindOf(hWnd) == search->kind) {
         search->found = hWnd;
@@ -189,8 +194,29 @@ void CaptureOkMessage(DWORD process, const std::string& path, int answer, const 
 
 }  // namespace
 
+// Waits for the settings dialog of whichever program runs on this display, up to 30 s,
+// then until its last paint has reached the screen: the dialog's thread answers a sent
+// message only from its message loop, paints what is pending when asked, and hands its
+// pixels to the display when it next waits for input, before it answers the next one.
+HWND ShownDialog()
+{
+    HWND dialog = nullptr;
+    for (int i = 0; i < 6 && !dialog; ++i)
+        dialog = WaitForWindow(0, Kind::Settings);
+    if (!dialog || !SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_NORMAL, 10000, nullptr))
+        return nullptr;
+    RedrawWindow(dialog, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    return SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_NORMAL, 10000, nullptr) ? dialog : nullptr;
+}
+
 int main(int argc, char** argv)
 {
+    if (argc == 2 && (strcmp(argv[1], "--shown") == 0 || strcmp(argv[1], "--cancel") == 0)) {
+        HWND dialog = ShownDialog();
+        if (dialog && strcmp(argv[1], "--cancel") == 0)
+            PostMessageA(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
+        return dialog ? 0 : 1;
+    }
     if (argc < 3) {
         fprintf(stderr, "usage: screenshots <Autovane.exe> <output directory>\n");
         return 2;
