@@ -79,11 +79,12 @@ BOOL CAboutDlg::PreTranslateMessage(MSG* msg)
 }
 
 // Over a button the button becomes the default and takes the focus, so the round OK
-// shows its focused face; over the surface no button is the default.
+// shows its focused face; over the surface or a label (id -1, kept as 0xFFFF) no button
+// is the default.
 BOOL CAboutDlg::OnSetCursor(CWnd* wnd, UINT, UINT)
 {
     const int id = wnd ? wnd->GetDlgCtrlID() : 0;
-    SendMessage(DM_SETDEFID, id != 0 ? id : IDC_NOFOCUS);
+    SendMessage(DM_SETDEFID, id != 0 && LOWORD(id) != 0xFFFF ? id : IDC_NOFOCUS);
     if (wnd)
         wnd->SetFocus();
     return static_cast<BOOL>(Default());

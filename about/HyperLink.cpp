@@ -1,7 +1,9 @@
 // about/HyperLink.cpp
 #include "HyperLink.h"
 
+#include "platform/DesktopShell.h"
 #include "platform/RegistryKey.h"
+#include "platform/SystemInfo.h"
 #include "platform/WinApp.h"
 #include "platform/WindowDC.h"
 
@@ -50,6 +52,57 @@ void CutAtPlaceholder(LPSTR command)
         placeholder = FindOnCharBoundary(command, "%1");
     if (placeholder)
         *placeholder = '\0';
+}
+
+// The status of a link the desktop's shell took, which does not report how the start went.
+constexpr int kTakenByDesktop = 33;
+
+// Whether the URL's scheme (the letters, digits, '+', '-' and '.' before its colon; two at
+// least, so that a drive letter is none) has a program to open it, by the machine's or the
+// user's own choice. The program does not import the shell's helper library: it loads it
+// from the system folder when a link is first opened through the desktop's shell.
+bool SchemeHasHandler(LPCSTR url)
+{
+    using AssocQueryStringFn = HRESULT(WINAPI*)(DWORD, int, LPCSTR, LPCSTR, LPSTR, DWORD*);
+    static const auto assocQueryString =
+        AfxLookUpFunction<AssocQueryStringFn>(AfxLoadSystemLibrary("shlwapi.dll"), "AssocQueryStringA");
+    constexpr int kAssocCommand = 1;  // ASSOCSTR_COMMAND
+    const char* end = url;
+    while ((*end >= 'a' && *end <= 'z') || (*end >= 'A' && *end <= 'Z') || (*end >= '0' && *end <= '9') ||
+           *end == '+' || *end == '-' || *end == '.')
+        ++end;
+    if (*end != ':' || end - url < 2 || !assocQueryString)
+        return false;
+    DWORD size = 0;
+    return SUCCEEDED(assocQueryString(0, kAssocCommand, CString(url, static_cast<int>(end - url)), "open", nullptr, &size));
+}
+
+// The program a command line starts, found as the system finds it: the quoted text at its
+// start, or else the shortest text up to a blank that names a program file. Its full path
+// goes to program, and arguments points past the blanks after it. False when there is none.
+// SearchPathA is looked up, so that the program's imports stay those checked against what
+// Windows NT 4.0 and 95 export.
+bool FindProgram(LPCSTR command, LPSTR program, LPCSTR& arguments)
+{
+    using SearchPathFn = DWORD(WINAPI*)(LPCSTR, LPCSTR, LPCSTR, DWORD, LPSTR, LPSTR*);
+    static const auto searchPath = AfxLookUpFunction<SearchPathFn>("kernel32.dll", "SearchPathA");
+    const bool quoted = *command == '"';
+    LPCSTR start = quoted ? command + 1 : command;
+    for (LPCSTR end = start;; end = CharNextA(end)) {
+        const bool last = !*end || (quoted && *end == '"');
+        if (last || (!quoted && (*end == ' ' || *end == '\t'))) {
+            const CString name(start, static_cast<int>(end - start));
+            const DWORD length = searchPath ? searchPath(nullptr, name, ".exe", MAX_PATH, program, nullptr) : 0;
+            if (length > 0 && length < MAX_PATH) {
+                arguments = *end ? end + 1 : end;
+                while (*arguments == ' ' || *arguments == '\t')
+                    ++arguments;
+                return true;
+            }
+        }
+        if (last)
+            return false;
+    }
 }
 
 CString OpenErrorReason(int status)
@@ -254,28 +307,47 @@ void CHyperLink::OnOpenResult(int status)
 
 int CHyperLink::OpenUrl(LPCSTR url, int showCommand)
 {
+    CDesktopShell desktop;
+    if (desktop.IsAvailable()) {
+        const int status = OpenThroughDesktop(desktop, url, showCommand);
+        if (status != 0)
+            return status;
+    }
     const int status = static_cast<int>(
         reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", url, nullptr, nullptr, showCommand)));
     if (status > 32)
         return status;
-    return OpenWithHtmCommand(url, showCommand, status);
+    char command[2 * MAX_PATH];
+    if (!HtmCommand(url, command, sizeof(command)))
+        return status;
+    return static_cast<int>(WinExec(command, static_cast<UINT>(showCommand)));
 }
 
-int CHyperLink::OpenWithHtmCommand(LPCSTR url, int showCommand, int shellStatus)
+int CHyperLink::OpenThroughDesktop(CDesktopShell& desktop, LPCSTR url, int showCommand)
+{
+    if (SchemeHasHandler(url))
+        return desktop.Open(url, nullptr, showCommand) ? kTakenByDesktop : 0;
+    char command[2 * MAX_PATH], program[MAX_PATH];
+    LPCSTR arguments = nullptr;
+    if (!HtmCommand(url, command, sizeof(command)))
+        return SE_ERR_NOASSOC;
+    if (!FindProgram(command, program, arguments))
+        return ERROR_FILE_NOT_FOUND;
+    return desktop.Open(program, arguments, showCommand) ? kTakenByDesktop : 0;
+}
+
+bool CHyperLink::HtmCommand(LPCSTR url, LPSTR command, size_t size)
 {
     // Anything that does not fit, cannot be read or is empty counts as no registered
     // command: a cut-off command line must never run.
-    char command[2 * MAX_PATH];
-    if (ReadDefaultValue(HKEY_CLASSES_ROOT, ".htm", command, sizeof(command)) != ERROR_SUCCESS || !command[0])
-        return shellStatus;
-    if (!AppendWithin(command, sizeof(command), "\\shell\\open\\command"))
-        return shellStatus;
-    if (ReadDefaultValue(HKEY_CLASSES_ROOT, command, command, sizeof(command)) != ERROR_SUCCESS || !command[0])
-        return shellStatus;
+    if (ReadDefaultValue(HKEY_CLASSES_ROOT, ".htm", command, size) != ERROR_SUCCESS || !command[0])
+        return false;
+    if (!AppendWithin(command, size, "\\shell\\open\\command"))
+        return false;
+    if (ReadDefaultValue(HKEY_CLASSES_ROOT, command, command, size) != ERROR_SUCCESS || !command[0])
+        return false;
     CutAtPlaceholder(command);
-    if (!AppendWithin(command, sizeof(command), " ") || !AppendWithin(command, sizeof(command), url))
-        return shellStatus;
-    return static_cast<int>(WinExec(command, static_cast<UINT>(showCommand)));
+    return AppendWithin(command, size, " ") && AppendWithin(command, size, url);
 }
 
 LONG CHyperLink::ReadDefaultValue(HKEY root, LPCSTR subKey, LPSTR result, size_t resultSize)

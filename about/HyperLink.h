@@ -10,6 +10,8 @@
 #include "platform/Controls.h"
 #include "platform/Gdi.h"
 
+class CDesktopShell;
+
 // Option bits of a link.
 constexpr DWORD HLF_UNDERLINE = 0x01;      // the font copy is underlined
 constexpr DWORD HLF_HOVERCOLOR = 0x02;     // hover colour while the pointer is over the link
@@ -34,7 +36,10 @@ public:
     void SetLinkText(LPCSTR text);
 
     // Opens the URL through the shell, else through the command registered for .htm
-    // files. The status of the last call made: above 32 means opened.
+    // files. From Windows Vista on the desktop's shell starts the program, so that it
+    // runs with the rights of the user at the desktop rather than this program's; where
+    // it cannot be reached, this program starts it. The status of the last call made:
+    // above 32 means opened.
     static int OpenUrl(LPCSTR url, int showCommand);
     // Reads the default value of root\subKey into result (room for resultSize bytes,
     // the terminating zero included); result may be the same buffer as subKey. 0 on
@@ -54,9 +59,14 @@ public:
 protected:
     void FollowLink();
     void SizeToText();
-    // The fallback of OpenUrl once the shell answered shellStatus (32 or less): runs the
-    // .htm command with the URL, or returns shellStatus when there is none to run.
-    static int OpenWithHtmCommand(LPCSTR url, int showCommand, int shellStatus);
+    // OpenUrl through the desktop's shell, which does not report failure: so the URL goes
+    // to it only when its scheme has a handler, and otherwise the .htm command with the
+    // URL, only when its program is there (else the status a start would give). 0 when
+    // the shell did not take it.
+    static int OpenThroughDesktop(CDesktopShell& desktop, LPCSTR url, int showCommand);
+    // The command registered for .htm files with the URL in place of its placeholder;
+    // false when there is none or it does not fit in size bytes.
+    static bool HtmCommand(LPCSTR url, LPSTR command, size_t size);
     // What an open's status means for the link: followed, or beep and the reason.
     void OnOpenResult(int status);
 

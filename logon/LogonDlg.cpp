@@ -227,11 +227,12 @@ void CLogonDlg::OnDisplayMessage()
 
 // The default button follows the mouse: over a button it is that button, over anything
 // else the hidden one, which does nothing, so Enter in an edit field does not run OK
-// unless the pointer rests on OK.
+// unless the pointer rests on OK. Labels and group boxes have no id of their own: -1,
+// which a template may keep as 0xFFFF.
 BOOL CLogonDlg::OnSetCursor(CWnd* wnd, UINT, UINT)
 {
     const int id = wnd ? wnd->GetDlgCtrlID() : 0;
-    SendMessage(DM_SETDEFID, id != 0 ? id : IDC_NOFOCUS);
+    SendMessage(DM_SETDEFID, id != 0 && LOWORD(id) != 0xFFFF ? id : IDC_NOFOCUS);
     return static_cast<BOOL>(Default());
 }
 

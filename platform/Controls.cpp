@@ -7,11 +7,11 @@
 namespace {
 
 // The common controls library registers the tooltip class. It is loaded when the first
-// tooltip is made rather than at start-up, which a silent run at logon never needs; it
-// stays loaded for the life of the process.
+// tooltip is made rather than at start-up, which a silent run at logon never needs, from
+// the system folder; it stays loaded for the life of the process.
 bool LoadCommonControls()
 {
-    static HMODULE library = LoadLibraryA("comctl32.dll");
+    static HMODULE library = AfxLoadSystemLibrary("comctl32.dll");
     using InitFn = void(WINAPI*)();
     static auto init = AfxLookUpFunction<InitFn>(library, "InitCommonControls");
     if (init)

@@ -18,14 +18,26 @@ struct TemplateHeader {
     short y;
 };
 
-TemplateHeader ReadTemplateHeader(BYTE* data)
+// The headers' sizes: DLGTEMPLATE, and DLGTEMPLATEEX, which begins with a version 1 and
+// the signature 0xFFFF.
+constexpr size_t kPlainHeaderSize = 18;
+constexpr size_t kExtendedHeaderSize = 26;
+
+// False, with nothing read, when the template is too short for its header.
+bool ReadTemplateHeader(BYTE* data, size_t size, TemplateHeader& header)
 {
-    if (reinterpret_cast<WORD*>(data)[1] == 0xFFFF) {  // DLGTEMPLATEEX
-        return {reinterpret_cast<DWORD*>(data + 12), *reinterpret_cast<short*>(data + 18),
-                *reinterpret_cast<short*>(data + 20)};
+    if (size >= 4 && reinterpret_cast<WORD*>(data)[1] == 0xFFFF) {
+        if (size < kExtendedHeaderSize)
+            return false;
+        header = {reinterpret_cast<DWORD*>(data + 12), *reinterpret_cast<short*>(data + 18),
+                  *reinterpret_cast<short*>(data + 20)};
+        return true;
     }
+    if (size < kPlainHeaderSize)
+        return false;
     auto* plain = reinterpret_cast<DLGTEMPLATE*>(data);
-    return {&plain->style, plain->x, plain->y};
+    header = {&plain->style, plain->x, plain->y};
+    return true;
 }
 
 using MonitorFromWindowFn = HMONITOR(WINAPI*)(HWND, DWORD);
@@ -108,7 +120,9 @@ INT_PTR CDialog::DoModal()
     // Created from a copy without the visible style: a dialog ended during its
     // initialisation must never appear, and one that runs is shown here instead.
     std::vector<BYTE> dialogTemplate(data, data + SizeofResource(instance, resource));
-    const TemplateHeader header = ReadTemplateHeader(dialogTemplate.data());
+    TemplateHeader header;
+    if (!ReadTemplateHeader(dialogTemplate.data(), dialogTemplate.size(), header))
+        return -1;
     const bool visibleTemplate = (*header.style & WS_VISIBLE) != 0;
     *header.style &= ~WS_VISIBLE;
     m_bTemplateAllowsCentring = header.x == 0 && header.y == 0 && (*header.style & kCentringStyles) == 0;

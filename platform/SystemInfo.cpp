@@ -1,6 +1,8 @@
 // platform/SystemInfo.cpp
 #include "SystemInfo.h"
 
+#include <cstring>
+
 CString AfxGetModuleFileName(DWORD firstTry)
 {
     // GetModuleFileName signals a path that does not fit by filling the whole buffer
@@ -17,6 +19,22 @@ CString AfxGetModuleFileName(DWORD firstTry)
         }
     }
     return CString();
+}
+
+HMODULE AfxLoadSystemLibrary(LPCSTR name)
+{
+    // Looked up like the newer functions, so that the program's imports stay those checked
+    // against what Windows NT 4.0 and 95 export.
+    using GetSystemDirectoryFn = UINT(WINAPI*)(LPSTR, UINT);
+    static const auto getSystemDirectory = AfxLookUpFunction<GetSystemDirectoryFn>("kernel32.dll", "GetSystemDirectoryA");
+    char path[MAX_PATH];
+    const UINT length = getSystemDirectory ? getSystemDirectory(path, MAX_PATH) : 0;
+    const size_t nameLength = std::strlen(name);
+    if (length == 0 || length + 1 + nameLength >= MAX_PATH)
+        return nullptr;
+    path[length] = '\\';
+    std::memcpy(path + length + 1, name, nameLength + 1);
+    return LoadLibraryA(path);
 }
 
 bool AfxIsWow64Process()

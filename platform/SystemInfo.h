@@ -23,6 +23,12 @@ Function AfxLookUpFunction(LPCSTR loadedLibrary, LPCSTR name)
     return AfxLookUpFunction<Function>(GetModuleHandleA(loadedLibrary), name);
 }
 
+// Loads a library of the system folder by its full path. Never by bare name: the search for
+// a bare name starts in the program's own folder, where anyone may have put a library of
+// that name, and this program runs with an administrator's rights. Null when the library
+// is not there or the path does not fit.
+HMODULE AfxLoadSystemLibrary(LPCSTR name);
+
 // True when this is a 32-bit process on 64-bit Windows. Asked at run time, because
 // systems before Windows XP SP2 have no IsWow64Process.
 bool AfxIsWow64Process();

@@ -2,6 +2,7 @@
 #include "Wnd.h"
 
 #include "Gdi.h"
+#include "SystemInfo.h"
 #include "WinApp.h"
 
 #include <map>
@@ -30,6 +31,18 @@ public:
     explicit CTempWnd(HWND hWnd) { m_hWnd = hWnd; }
     ~CTempWnd() override { m_hWnd = nullptr; }
 };
+
+// Whether the window belongs to this process. Both functions are looked up, so that the
+// program's imports stay those checked against what Windows NT 4.0 and 95 export.
+bool IsWindowOfThisProcess(HWND hWnd)
+{
+    using WindowProcessFn = DWORD(WINAPI*)(HWND, LPDWORD);
+    using CurrentProcessFn = DWORD(WINAPI*)();
+    static const auto windowProcess = AfxLookUpFunction<WindowProcessFn>("user32.dll", "GetWindowThreadProcessId");
+    static const auto currentProcess = AfxLookUpFunction<CurrentProcessFn>("kernel32.dll", "GetCurrentProcessId");
+    DWORD process = 0;
+    return windowProcess && currentProcess && windowProcess(hWnd, &process) && process == currentProcess();
+}
 
 }  // namespace
 
@@ -68,9 +81,12 @@ CWnd::~CWnd()
         UnsubclassWindow();
 }
 
+// GetPropA reads other processes' windows too, and any program may give its windows a
+// property of this name (a second copy of this one does): only in a window of this
+// process is the property a pointer to one of this process's objects.
 CWnd* CWnd::FromHandlePermanent(HWND hWnd)
 {
-    return hWnd ? static_cast<CWnd*>(GetPropA(hWnd, kObjectProperty)) : nullptr;
+    return hWnd && IsWindowOfThisProcess(hWnd) ? static_cast<CWnd*>(GetPropA(hWnd, kObjectProperty)) : nullptr;
 }
 
 CWnd* CWnd::FromHandle(HWND hWnd)

@@ -32,7 +32,7 @@ public:
     HWND GetSafeHwnd() const { return m_hWnd; }
     operator HWND() const { return m_hWnd; }
 
-    // The object bound to a window, or nullptr.
+    // The object bound to a window, or nullptr; always nullptr for another process's window.
     static CWnd* FromHandlePermanent(HWND hWnd);
     // The bound object, or a temporary one valid until the current message is handled.
     static CWnd* FromHandle(HWND hWnd);

@@ -95,7 +95,8 @@ TEST(BackgroundDialogTest, EachModePlacesTheImageAndOnlyButtonsAndStaticsAreHoll
         {WM_CTLCOLOREDIT, IDC_TEST_EDIT, false}, {WM_CTLCOLORSTATIC, IDC_TEST_TRACKBAR, false}, {WM_CTLCOLORDLG, 0, false},
         {WM_CTLCOLORLISTBOX, 0, false}, {WM_CTLCOLORSCROLLBAR, 0, false}};
     InitCommonControls();  // the trackbar's class
-    EXPECT_EQ(-1, CBackgroundDialog(4242).DoModal());  // a template that is not there
+    for (UINT missing : {4242u, UINT(IDD_TEST_SHORT)})  // a template that is not there, or shorter than its header
+        EXPECT_EQ(-1, CBackgroundDialog(missing).DoModal()) << missing;
     RunWithScript("", [] { return CProbe<CBackgroundDialog>(IDD_TEST_BACKGROUND).DoModal(); }, [&](HWND dialog) {
         for (const auto& row : rows) {
             SCOPED_TRACE(testing::Message() << "mode " << row.mode << ", " << row.width << " x " << row.height);
@@ -140,9 +141,12 @@ TEST(AboutBoxTest, ShowsItsFiguresFollowsThePointerDragsAndEndsThroughOk)
                   WindowText(GetDlgItem(box, IDC_EMAIL_LINK)) + " " + WindowText(GetDlgItem(box, IDC_WEB_LINK)));
         EXPECT_EQ(GetDlgItem(box, IDC_ABOUT_FOCUS), FocusOf(box));
         EXPECT_EQ("hollow hollow", Answer(box, WM_CTLCOLORSTATIC, IDC_EMAIL_LINK) + " " + Answer(box, WM_CTLCOLORSTATIC, IDC_WEB_LINK));
-        const HWND ok = GetDlgItem(box, IDOK);
-        for (POINT at : {POINT{20, 20}, POINT{2, 2}, POINT{20, 38}, POINT{37, 37}})  // on OK where x is 20
-            EXPECT_TRUE(MovePointerUntil(ok, at, [&] {
+        // The label is made to take the pointer, as the surface does not.
+        const HWND ok = GetDlgItem(box, IDOK), label = FindWindowExA(box, nullptr, "Static", "E-mail:");
+        SetWindowLongA(label, GWL_STYLE, GetWindowLongA(label, GWL_STYLE) | SS_NOTIFY);
+        for (auto [over, at] : {std::pair{ok, POINT{20, 20}}, {ok, {2, 2}}, {ok, {20, 38}}, {label, {2, 2}}, {ok, {20, 20}},
+                                {ok, {37, 37}}})  // on OK where x is 20
+            EXPECT_TRUE(MovePointerUntil(over, at, [&, at = at] {
                 return SendMessageA(box, DM_GETDEFID, 0, 0) == MAKELRESULT(at.x == 20 ? IDOK : IDC_NOFOCUS, DC_HASDEFID) &&
                        (FocusOf(box) == ok) == (at.x == 20);
             })) << at.x << ", " << at.y;

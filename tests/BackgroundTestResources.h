@@ -6,6 +6,7 @@
 #define IDB_TEST_GRADIENT   9200
 #define IDB_TEST_PALETTE    9201
 #define IDD_TEST_BACKGROUND 9210
+#define IDD_TEST_SHORT      9217
 #define IDC_TEST_BUTTON     9211
 #define IDC_TEST_STATIC     9212
 #define IDC_TEST_EDIT       9213

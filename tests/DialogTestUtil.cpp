@@ -3,6 +3,8 @@
 
 #include "platform/Wnd.h"
 
+#include <commctrl.h>
+
 #include <atomic>
 
 namespace {
@@ -130,6 +132,14 @@ std::string WindowText(HWND hWnd)
     char text[4096] = {0};
     SendMessageA(hWnd, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text));
     return text;
+}
+
+HWND ToolTipOf(HWND owner)
+{
+    HWND tip = nullptr;
+    while ((tip = FindWindowExA(nullptr, tip, TOOLTIPS_CLASSA, nullptr)) && GetWindow(tip, GW_OWNER) != owner) {
+    }
+    return tip;
 }
 
 void Focus(HWND control)

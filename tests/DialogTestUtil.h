@@ -53,6 +53,8 @@ INT_PTR RunWithScript(const char* caption, const std::function<INT_PTR()>& run,
 
 // Script helpers, for the second thread (they work across threads and processes).
 std::string WindowText(HWND hWnd);
+// The tooltip window the window owns, or null.
+HWND ToolTipOf(HWND owner);
 HWND FocusOf(HWND anyWindowOfThread);
 // Moves the focus to a dialog's control as Tab would.
 void Focus(HWND control);

@@ -2,10 +2,11 @@
 //
 // The link control on static controls of a real dialog under Wine: the dialog runs on the
 // test's thread while a script on another drives it, with the real pointer wherever
-// hovering matters. HKEY_CLASSES_ROOT is a private key in which the test scheme, and the
-// .htm class where a row registers one, open this program as a recorder of the command
-// line it was started with. Every process the test starts belongs to one job, so that it
-// waits exactly until every run it caused has ended.
+// hovering matters. In the machine's classes, which the desktop's shell reads too (the
+// test prefix has no .htm class of its own), the test scheme, and the .htm class where a
+// row registers one, open this program as a recorder of the command line it was started
+// with, and by whom: from Windows Vista on, the desktop's shell starts what a link opens.
+// The test waits until every run it caused has ended.
 #include "DialogTestUtil.h"
 #include "HyperLinkTests.h"
 #include "RegistryTestUtil.h"
@@ -30,6 +31,9 @@ const std::string kRecord = ThisExecutablePath() + ".record.txt", kUnknownUrl = 
 const std::string kRecorder = "\"" + ThisExecutablePath() + "\" --record ";
 // A URL that just fills the .htm command's buffer after the recorder, a space and its zero.
 const std::string kFits = kUnknownUrl + std::string(2 * MAX_PATH - 2 - kRecorder.size() - kUnknownUrl.size(), 'u');
+
+// How a recorded run ends when the desktop's shell started it.
+const std::string kByDesktop = " from explorer.exe\n";
 
 // What a box that names why a link did not open says before the reason.
 const std::string kSaid = "Cannot execute link.\n\nReason: Cannot open link:\n\n";
@@ -68,19 +72,20 @@ COLORREF LinkColour(HWND link)
 }
 
 
-// What the recorder was started with since the last call, a line a run, once every process
-// this program started has ended: they all belong to one job, which holds this one alone
-// while nothing runs. The first call comes while a dialog is open: the desktop's own
-// process, which starts with the first window, must stay out of the job.
+// What the recorder was started with since the last call, a line a run, once no other
+// process of this program's name runs: whoever started a run (the desktop's shell too)
+// had created its process before the open returned. A run the desktop's shell starts has
+// a console window of its own, whose end takes the foreground away: no console host may
+// be left either.
 std::string Runs()
 {
-    static const HANDLE job = CreateJobObjectA(nullptr, nullptr);
-    static const bool joined = AssignProcessToJobObject(job, GetCurrentProcess());
-    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION counts = {};
-    EXPECT_TRUE(joined && WaitFor([&] {
-        return QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &counts, sizeof(counts), nullptr) &&
-               counts.ActiveProcesses == 1;
-    }, 10000)) << counts.ActiveProcesses;
+    const std::string name = ThisExecutablePath().substr(ThisExecutablePath().rfind('\\') + 1);
+    EXPECT_TRUE(WaitFor([&] {
+        int running = 0;
+        for (const PROCESSENTRY32& process : Processes())
+            running += !_stricmp(process.szExeFile, name.c_str()) || !_stricmp(process.szExeFile, "conhost.exe");
+        return running == 1;
+    }, 10000));
     std::ifstream file(kRecord, std::ios::binary);
     const std::string lines((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     file.close();
@@ -148,9 +153,7 @@ TEST(HyperLinkTest, LoadsTheHandFitsOpensOrNamesTheReasonAndColoursItsStates)
     // or, with the URL, the command's), cannot be read or is empty runs nothing. A status above 32 marks the link visited; any other, from the
     // shell or from the command's run, names its reason in one box and leaves the link as it
     // was. The test scheme opens the recorder.
-    HKEY classes = nullptr;
-    ASSERT_TRUE(!RegCreateKeyA(HKEY_CURRENT_USER, "Software\\AutovaneTests\\Classes", &classes) &&
-                !RegOverridePredefKey(HKEY_CLASSES_ROOT, classes));
+    const HKEY classes = HKEY_CLASSES_ROOT;
     SetRegString(classes, "autovanetest", "URL Protocol", "");
     SetRegString(classes, "autovanetest\\shell\\open\\command", "", kRecorder + "\"%1\"");
     const char* const kNoAssoc = "There is no application associated\nwith the given filename extension.";
@@ -169,11 +172,11 @@ TEST(HyperLinkTest, LoadsTheHandFitsOpensOrNamesTheReasonAndColoursItsStates)
         {L, WM_LBUTTONUP, 0, true, kRecorder + std::string(MAX_PATH - kRecorder.size(), 'x'), 0, "", kNoAssoc, kLink},
         {I, WM_LBUTTONUP, 0, true, kRecorder + "\"%1\"", 0, "", kNoAssoc, kLink},
         {L, WM_LBUTTONUP, 0, true, "C:\\autovane-missing.exe %1", 0, "", "The specified file was not found.", kLink},
-        {L, WM_KEYDOWN, VK_SPACE, true, kRecorder + "\"%1\" --dropped", 0, "  " + kUnknownUrl + "\n", {}, kVisited},
-        {L, WM_LBUTTONUP, 0, true, kRecorder + "%1 --dropped", 0, "  " + kUnknownUrl + "\n", {}, kVisited},
-        {L, WM_LBUTTONUP, 0, true, kRecorder + "--kept", 0, " --kept " + kUnknownUrl + "\n", {}, kVisited},
-        {C, WM_LBUTTONUP, 0, true, kRecorder + "\"%1\"", 0, "  " + kFits + "\n", {}, kVisited},
-        {R, WM_LBUTTONUP, 0, false, "", 0, " \"autovanetest:right\"\n", {}, kVisited},
+        {L, WM_KEYDOWN, VK_SPACE, true, kRecorder + "\"%1\" --dropped", 0, "  " + kUnknownUrl + kByDesktop, {}, kVisited},
+        {L, WM_LBUTTONUP, 0, true, kRecorder + "%1 --dropped", 0, "  " + kUnknownUrl + kByDesktop, {}, kVisited},
+        {L, WM_LBUTTONUP, 0, true, kRecorder + "--kept", 0, " --kept " + kUnknownUrl + kByDesktop, {}, kVisited},
+        {C, WM_LBUTTONUP, 0, true, kRecorder + "\"%1\"", 0, "  " + kFits + kByDesktop, {}, kVisited},
+        {R, WM_LBUTTONUP, 0, false, "", 0, " \"autovanetest:right\"" + kByDesktop, {}, kVisited},
     };
     MessageBoxAnswerer boxes;
 
@@ -206,7 +209,6 @@ TEST(HyperLinkTest, LoadsTheHandFitsOpensOrNamesTheReasonAndColoursItsStates)
             EXPECT_TRUE(fitted(row.alignX, t.left, right, now.left, now.right, client.right, text.right)) << row.id;
             EXPECT_TRUE(fitted(row.alignY, t.top, bottom, now.top, now.bottom, client.bottom, text.bottom)) << row.id;
         }
-        Runs();  // the job starts now that the desktop's process runs
         for (const Row& row : rows) {
             SCOPED_TRACE(&row - rows);
             const HWND link = GetDlgItem(box, row.link);
@@ -248,6 +250,18 @@ TEST(HyperLinkTest, LoadsTheHandFitsOpensOrNamesTheReasonAndColoursItsStates)
         }
     });
     EXPECT_EQ(LoadCursorA(nullptr, IDC_HAND), CTestLink::s_hHandCursor) << "a stand-in left as the help viewer?";
+
+    // Before Windows Vista the program that opens a link is started by the link's own.
+    const char* const xp = "Software\\Wine\\AppDefaults\\hyperlink_tests.exe";
+    SetRegString(HKEY_CURRENT_USER, xp, "Version", "winxp");
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION opener = {};
+    std::string line = "\"" + ThisExecutablePath() + "\" --open autovanetest:xp";
+    EXPECT_TRUE(CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &opener));
+    EXPECT_EQ(" \"autovanetest:xp\" from hyperlink_tests.exe\n", Runs());
+    CloseHandle(opener.hThread), CloseHandle(opener.hProcess);
+    DeleteRegTree(HKEY_CURRENT_USER, xp);
 }
 
 // This program, whose only cursor stands in for a help viewer with a hand, takes the place

@@ -146,13 +146,15 @@ TEST_F(LogonDialogTest, OpensWithTheStoredValuesAndFoldsTheNoticeAway)
 }
 
 
-// Rests the real pointer on the control (the dialog itself: a spot of background) and
-// waits until the default button has followed it.
+// Rests the real pointer on the control (0: the dialog itself, a spot of background; -1:
+// a label, made to take the pointer) and waits until the default button has followed it.
 ::testing::AssertionResult PointAt(HWND dialog, int id)
 {
-    HWND target = id ? GetDlgItem(dialog, id) : dialog;
+    const HWND label = FindWindowExA(dialog, nullptr, "Static", "User name:");
+    SetWindowLongA(label, GWL_STYLE, GetWindowLongA(label, GWL_STYLE) | SS_NOTIFY);
+    HWND target = id == -1 ? label : id ? GetDlgItem(dialog, id) : dialog;
     const POINT spot = id ? POINT{4, 4} : POINT{2, 2};
-    const LRESULT expected = MAKELRESULT(id ? id : IDC_NOFOCUS, DC_HASDEFID);
+    const LRESULT expected = MAKELRESULT(id > 0 ? id : IDC_NOFOCUS, DC_HASDEFID);
     if (MovePointerUntil(target, spot, [&] { return SendMessageA(dialog, DM_GETDEFID, 0, 0) == expected; }))
         return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "the default button did not follow the pointer to " << id;
@@ -165,8 +167,8 @@ TEST_F(LogonDialogTest, EnterRunsOkOnlyWhileThePointerRestsOnOk)
         SetForegroundWindow(dialog);
         // Each spot asks for another default button than the one before, so that the
         // pointer must really have moved: the notice box (Enter there from unticked, and
-        // later from ticked), then the background.
-        for (const auto& [id, tick] : {std::pair{IDC_DISPLAY_MESSAGE, false}, {0, false}, {IDC_DISPLAY_MESSAGE, true}}) {
+        // later from ticked), the background, a label.
+        for (const auto& [id, tick] : {std::pair{IDC_DISPLAY_MESSAGE, false}, {0, false}, {IDC_DISPLAY_MESSAGE, true}, {-1, false}}) {
             SCOPED_TRACE(id);
             ASSERT_TRUE(PointAt(dialog, id));
             if (tick)
@@ -300,9 +302,7 @@ TEST_F(LogonDialogTest, IconsToolTipsAndTheSystemMenusAboutItemAreInPlace)
         GetMenuStringA(menu, count - 1, text, sizeof(text), MF_BYPOSITION);
         EXPECT_EQ(std::string("&About Autovane..."), text);
         EXPECT_TRUE(GetMenuItemID(menu, count - 1) == IDM_ABOUTBOX && (GetMenuState(menu, count - 2, MF_BYPOSITION) & MF_SEPARATOR));
-        HWND tip = nullptr;
-        while ((tip = FindWindowExA(nullptr, tip, TOOLTIPS_CLASSA, nullptr)) && GetWindow(tip, GW_OWNER) != dialog) {
-        }
+        const HWND tip = ToolTipOf(dialog);
         ASSERT_EQ(3, SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0));
         const std::pair<int, std::string> tools[] = {{IDOK, "OK"}, {IDCANCEL, "Cancel"}, {IDC_ABOUT, "About Autovane ..."}};
         for (int i = 0; i < 3; ++i) {

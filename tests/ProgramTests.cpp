@@ -6,9 +6,12 @@
 // tells administrators about.
 #include "DialogTestUtil.h"
 #include "RegistryTestUtil.h"
+#include "platform/Wnd.h"
 #include "res/resource.h"
 
 #include <gtest/gtest.h>
+
+#include <commctrl.h>
 
 #include <algorithm>
 #include <fstream>
@@ -190,6 +193,29 @@ TEST_F(ProgramTest, OnlyTheWordRunsSilentlyAndOnlyTheNewestCopyChangesTheMachine
         else
             EXPECT_EQ(copy, Profile("Autovane"));
     }
+}
+
+// A comctl32.dll beside a copy of the program, which Wine is told to prefer to its own, is
+// never loaded: the dialog has the system's tooltips. Its window carries the program's
+// object property, which from here is no object of this process. The program's header
+// marks it terminal-server aware.
+TEST_F(ProgramTest, LoadsTheSystemsLibrariesAndTakesNoOtherProcesssWindowForItsOwn)
+{
+    const std::string folder = ThisExecutablePath().substr(0, ThisExecutablePath().rfind('\\')) + "\\planted\\";
+    ASSERT_TRUE(CopyFileA(kProgram.c_str(), (folder + "Autovane.exe").c_str(), FALSE));
+    DeleteFileA((folder + "comctl32.dll.mark").c_str());
+    SetRegString(HKEY_CURRENT_USER, (kVersionKey + std::string("\\DllOverrides")).c_str(), "comctl32", "native,builtin");
+    Program program("", "\"" + folder + "Autovane.exe\"");
+    const HWND dialog = program.WaitForDialog();
+    EXPECT_EQ(3, SendMessageA(ToolTipOf(dialog), TTM_GETTOOLCOUNT, 0, 0));
+    EXPECT_TRUE(GetPropA(dialog, AFX_WND_OBJECT_PROPERTY) && !CWnd::FromHandlePermanent(dialog));
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(program.Ends());
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((folder + "comctl32.dll.mark").c_str())) << "planted library loaded";
+    std::ifstream file(kProgram, std::ios::binary);
+    const std::string image{std::istreambuf_iterator<char>(file), {}};
+    const size_t characteristics = *reinterpret_cast<const DWORD*>(&image[0x3C]) + 24 + 70;  // the same in both layouts
+    EXPECT_TRUE(*reinterpret_cast<const WORD*>(&image[characteristics]) & IMAGE_DLLCHARACTERISTICS_TERMINAL_SERVER_AWARE);
 }
 
 // The program asks to run elevated and keeps the classic controls: the manifest resource

@@ -75,6 +75,18 @@ std::string ThisExecutablePath()
     return std::string(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
 }
 
+std::vector<PROCESSENTRY32> Processes()
+{
+    std::vector<PROCESSENTRY32> processes;
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+        processes.push_back(entry);
+    CloseHandle(snapshot);
+    return processes;
+}
+
 const char* const kWinlogon = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
 const char* const kRun = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char* const kLogonValues[6] = {"AutoAdminLogon",    "DefaultUserName",    "DefaultPassword",

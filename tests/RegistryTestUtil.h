@@ -7,6 +7,7 @@
 #pragma once
 
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <string>
 #include <vector>
@@ -49,6 +50,8 @@ private:
 };
 
 std::string ThisExecutablePath();
+// The processes running now.
+std::vector<PROCESSENTRY32> Processes();
 
 // The machine's logon values, the start-up entry and a program's profile copy.
 extern const char* const kWinlogon;  // below HKEY_LOCAL_MACHINE
