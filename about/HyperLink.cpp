@@ -80,19 +80,15 @@ bool SchemeHasHandler(LPCSTR url)
 // The program a command line starts, found as the system finds it: the quoted text at its
 // start, or else the shortest text up to a blank that names a program file. Its full path
 // goes to program, and arguments points past the blanks after it. False when there is none.
-// SearchPathA is looked up, so that the program's imports stay those checked against what
-// Windows NT 4.0 and 95 export.
 bool FindProgram(LPCSTR command, LPSTR program, LPCSTR& arguments)
 {
-    using SearchPathFn = DWORD(WINAPI*)(LPCSTR, LPCSTR, LPCSTR, DWORD, LPSTR, LPSTR*);
-    static const auto searchPath = AfxLookUpFunction<SearchPathFn>("kernel32.dll", "SearchPathA");
     const bool quoted = *command == '"';
     LPCSTR start = quoted ? command + 1 : command;
     for (LPCSTR end = start;; end = CharNextA(end)) {
         const bool last = !*end || (quoted && *end == '"');
         if (last || (!quoted && (*end == ' ' || *end == '\t'))) {
             const CString name(start, static_cast<int>(end - start));
-            const DWORD length = searchPath ? searchPath(nullptr, name, ".exe", MAX_PATH, program, nullptr) : 0;
+            const DWORD length = SearchPathA(nullptr, name, ".exe", MAX_PATH, program, nullptr);
             if (length > 0 && length < MAX_PATH) {
                 arguments = *end ? end + 1 : end;
                 while (*arguments == ' ' || *arguments == '\t')

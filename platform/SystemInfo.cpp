@@ -23,12 +23,8 @@ CString AfxGetModuleFileName(DWORD firstTry)
 
 HMODULE AfxLoadSystemLibrary(LPCSTR name)
 {
-    // Looked up like the newer functions, so that the program's imports stay those checked
-    // against what Windows NT 4.0 and 95 export.
-    using GetSystemDirectoryFn = UINT(WINAPI*)(LPSTR, UINT);
-    static const auto getSystemDirectory = AfxLookUpFunction<GetSystemDirectoryFn>("kernel32.dll", "GetSystemDirectoryA");
     char path[MAX_PATH];
-    const UINT length = getSystemDirectory ? getSystemDirectory(path, MAX_PATH) : 0;
+    const UINT length = GetSystemDirectoryA(path, MAX_PATH);
     const size_t nameLength = std::strlen(name);
     if (length == 0 || length + 1 + nameLength >= MAX_PATH)
         return nullptr;

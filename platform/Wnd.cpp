@@ -2,7 +2,6 @@
 #include "Wnd.h"
 
 #include "Gdi.h"
-#include "SystemInfo.h"
 #include "WinApp.h"
 
 #include <map>
@@ -32,16 +31,10 @@ public:
     ~CTempWnd() override { m_hWnd = nullptr; }
 };
 
-// Whether the window belongs to this process. Both functions are looked up, so that the
-// program's imports stay those checked against what Windows NT 4.0 and 95 export.
 bool IsWindowOfThisProcess(HWND hWnd)
 {
-    using WindowProcessFn = DWORD(WINAPI*)(HWND, LPDWORD);
-    using CurrentProcessFn = DWORD(WINAPI*)();
-    static const auto windowProcess = AfxLookUpFunction<WindowProcessFn>("user32.dll", "GetWindowThreadProcessId");
-    static const auto currentProcess = AfxLookUpFunction<CurrentProcessFn>("kernel32.dll", "GetCurrentProcessId");
     DWORD process = 0;
-    return windowProcess && currentProcess && windowProcess(hWnd, &process) && process == currentProcess();
+    return GetWindowThreadProcessId(hWnd, &process) && process == GetCurrentProcessId();
 }
 
 }  // namespace
