@@ -4,12 +4,10 @@
 // kind, and the About box: what it shows, default button and focus following the real
 // pointer over its round OK button, dragging, and how it ends.
 #include "BackgroundTestResources.h"
-#include "DialogTestUtil.h"
+#include "TestUtil.h"
 #include "about/AboutDlg.h"
 #include "graphics/BackgroundDialog.h"
 #include "res/resource.h"
-
-#include <gtest/gtest.h>
 
 #include <commctrl.h>
 

@@ -1,10 +1,8 @@
 // tests/AppProfileTests.cpp
 //
 // The application's name and its profile in the registry.
-#include "RegistryTestUtil.h"
+#include "TestUtil.h"
 #include "platform/WinApp.h"
-
-#include <gtest/gtest.h>
 
 namespace {
 

@@ -7,14 +7,11 @@
 // row registers one, open this program as a recorder of the command line it was started
 // with, and by whom: from Windows Vista on, the desktop's shell starts what a link opens.
 // The test waits until every run it caused has ended.
-#include "DialogTestUtil.h"
 #include "HyperLinkTests.h"
-#include "RegistryTestUtil.h"
+#include "TestUtil.h"
 #include "about/HyperLink.h"
 #include "platform/Dialog.h"
 #include "platform/WinApp.h"
-
-#include <gtest/gtest.h>
 
 #include <fstream>
 
@@ -70,7 +67,6 @@ COLORREF LinkColour(HWND link)
     DeleteDC(dc);
     return colour;
 }
-
 
 // What the recorder was started with since the last call, a line a run, once no other
 // process of this program's name runs: whoever started a run (the desktop's shell too)
@@ -254,13 +250,8 @@ TEST(HyperLinkTest, LoadsTheHandFitsOpensOrNamesTheReasonAndColoursItsStates)
     // Before Windows Vista the program that opens a link is started by the link's own.
     const char* const xp = "Software\\Wine\\AppDefaults\\hyperlink_tests.exe";
     SetRegString(HKEY_CURRENT_USER, xp, "Version", "winxp");
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION opener = {};
-    std::string line = "\"" + ThisExecutablePath() + "\" --open autovanetest:xp";
-    EXPECT_TRUE(CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &opener));
+    EXPECT_EQ(0u, Program("\"" + ThisExecutablePath() + "\" --open autovanetest:xp").ExitCode());
     EXPECT_EQ(" \"autovanetest:xp\" from hyperlink_tests.exe\n", Runs());
-    CloseHandle(opener.hThread), CloseHandle(opener.hProcess);
     DeleteRegTree(HKEY_CURRENT_USER, xp);
 }
 

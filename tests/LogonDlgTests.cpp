@@ -2,15 +2,12 @@
 //
 // The settings dialog created from its real template, run modally on the test's thread
 // and driven from a second thread with the messages a user's typing and clicking send.
-#include "DialogTestUtil.h"
-#include "RegistryTestUtil.h"
+#include "TestUtil.h"
 #include "logon/LogonDlg.h"
 #include "logon/LogonStore.h"
 #include "platform/SystemInfo.h"
 #include "platform/WinApp.h"
 #include "res/resource.h"
-
-#include <gtest/gtest.h>
 
 #include <commctrl.h>
 
@@ -21,11 +18,6 @@ RECT WindowRectOf(HWND hWnd)
     RECT rect;
     GetWindowRect(hWnd, &rect);
     return rect;
-}
-
-bool Checked(HWND dialog, int id)
-{
-    return SendMessageA(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 class LogonDialogTest : public ::testing::Test {
@@ -48,13 +40,12 @@ protected:
     }
 
     static void Click(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
-    static void Type(HWND dialog, int id, const char* text) { SetWindowTextA(GetDlgItem(dialog, id), text); }
     static void Fill(HWND dialog, const char* domain, bool autoLogon = true)
     {
-        Type(dialog, IDC_USERNAME, "operator");
-        Type(dialog, IDC_PASSWORD, "pw");
-        Type(dialog, IDC_DOMAIN, domain);
-        if (autoLogon != Checked(dialog, IDC_AUTOLOGON))
+        SetDlgItemTextA(dialog, IDC_USERNAME, "operator");
+        SetDlgItemTextA(dialog, IDC_PASSWORD, "pw");
+        SetDlgItemTextA(dialog, IDC_DOMAIN, domain);
+        if (autoLogon != (IsDlgButtonChecked(dialog, IDC_AUTOLOGON) == BST_CHECKED))
             Click(dialog, IDC_AUTOLOGON);
     }
 };
@@ -67,7 +58,7 @@ protected:
     const auto enabled = [&](int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; };
     const LONG bottom = WindowRectOf(dialog).bottom;
     const std::pair<const char*, bool> states[] = {
-        {"its box ticked", Checked(dialog, IDC_DISPLAY_MESSAGE)},
+        {"its box ticked", IsDlgButtonChecked(dialog, IDC_DISPLAY_MESSAGE) == BST_CHECKED},
         {"its group showing", IsWindowVisible(GetDlgItem(dialog, IDC_MESSAGE_GROUP)) != FALSE},
         {"its caption enabled", enabled(IDC_CAPTION)}, {"its text enabled", enabled(IDC_MESSAGE)},
         {"its marker enabled", enabled(IDC_COLLAPSE_MARKER)},
@@ -127,7 +118,7 @@ TEST_F(LogonDialogTest, OpensWithTheStoredValuesAndFoldsTheNoticeAway)
         EXPECT_EQ(IDCANCEL, RunDialog([&](HWND dialog) {
             for (int i = 0; i < 5; ++i)
                 EXPECT_EQ(row.shown[i], WindowText(GetDlgItem(dialog, fields[i]))) << fields[i];
-            EXPECT_EQ(row.profile.size() && row.profile[0] == "1", Checked(dialog, IDC_AUTOLOGON));
+            EXPECT_EQ(row.profile.size() && row.profile[0] == "1", IsDlgButtonChecked(dialog, IDC_AUTOLOGON) == BST_CHECKED);
             EXPECT_TRUE(GetDlgItem(dialog, IDC_NOFOCUS) == FocusOf(dialog) &&
                         SendDlgItemMessageA(dialog, IDC_PASSWORD, EM_GETPASSWORDCHAR, 0, 0)) << "focus, or the password shown";
             RECT shapes[4], area;
@@ -144,7 +135,6 @@ TEST_F(LogonDialogTest, OpensWithTheStoredValuesAndFoldsTheNoticeAway)
         EXPECT_EQ(before, LogonValues());
     }
 }
-
 
 // Rests the real pointer on the control (0: the dialog itself, a spot of background; -1:
 // a label, made to take the pointer) and waits until the default button has followed it.
@@ -174,7 +164,7 @@ TEST_F(LogonDialogTest, EnterRunsOkOnlyWhileThePointerRestsOnOk)
             if (tick)
                 Click(dialog, IDC_DISPLAY_MESSAGE);
             Focus(GetDlgItem(dialog, IDC_USERNAME));
-            const bool ticked = Checked(dialog, IDC_DISPLAY_MESSAGE);
+            const bool ticked = IsDlgButtonChecked(dialog, IDC_DISPLAY_MESSAGE) == BST_CHECKED;
             PressKey(dialog, VK_RETURN);
             ASSERT_TRUE(IsWindowVisible(dialog));
             EXPECT_EQ(kAbsent, RegText(HKEY_LOCAL_MACHINE, kWinlogon, "DefaultUserName"));
@@ -248,8 +238,8 @@ TEST_F(LogonDialogTest, OkWritesWhatTheDialogShowsOrSaysWhyNot)
             Fill(dialog, row.domain, row.on);
             if (row.notice) {
                 Click(dialog, IDC_DISPLAY_MESSAGE);
-                Type(dialog, IDC_CAPTION, "Notice");
-                Type(dialog, IDC_MESSAGE, "Staff only");
+                SetDlgItemTextA(dialog, IDC_CAPTION, "Notice");
+                SetDlgItemTextA(dialog, IDC_MESSAGE, "Staff only");
                 if (row.notice == 2)
                     Click(dialog, IDC_DISPLAY_MESSAGE);
             }

@@ -4,12 +4,9 @@
 // silent re-application, the command word, failures in silent mode, the platform check,
 // the executable's own resources, and the set-up without the dialog that the README
 // tells administrators about.
-#include "DialogTestUtil.h"
-#include "RegistryTestUtil.h"
+#include "TestUtil.h"
 #include "platform/Wnd.h"
 #include "res/resource.h"
-
-#include <gtest/gtest.h>
 
 #include <commctrl.h>
 
@@ -21,60 +18,13 @@ namespace {
 
 const char* const kVersionKey = "Software\\Wine\\AppDefaults\\Autovane.exe";
 
-// The program under test, as a Windows path.
+// The program under test, as a Windows path, and the start of its command line.
 const std::string kProgram = [] {
     std::string path = "Z:" AUTOVANE_EXE;
     std::replace(path.begin(), path.end(), '/', '\\');
     return path;
 }();
-
-// One run of the program (or another), ended at the latest when the object goes.
-class Program {
-public:
-    explicit Program(const std::string& arguments, const std::string& program = "\"" + kProgram + "\"")
-    {
-        STARTUPINFOA startup = {};
-        startup.cb = sizeof(startup);
-        std::string line = program + " " + arguments;
-        EXPECT_TRUE(CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &m_process));
-    }
-    ~Program()
-    {
-        TerminateProcess(m_process.hProcess, 99);
-        CloseHandle(m_process.hThread);
-        CloseHandle(m_process.hProcess);
-    }
-    // The first visible message box or dialog of the process, or its end (null).
-    HWND WaitForMessageBox() { return WaitForWindow(true, false); }
-    HWND WaitForDialog() { return WaitForWindow(false, false); }
-    bool Ends() { return WaitForWindow(false, true), m_ended; }
-    bool EndsUnseen() { return Ends() && !m_shown; }
-    // What it tells a script: its exit code once it has ended.
-    DWORD ExitCode() { return Ends() ? m_exitCode : STILL_ACTIVE; }
-
-private:
-    HWND WaitForWindow(bool messageBox, bool untilEnd)
-    {
-        HWND found = nullptr;
-        WaitFor([&] {
-            m_ended = WaitForSingleObject(m_process.hProcess, 0) == WAIT_OBJECT_0 &&
-                      GetExitCodeProcess(m_process.hProcess, &m_exitCode);
-            for (HWND hWnd = GetTopWindow(nullptr); hWnd; hWnd = GetWindow(hWnd, GW_HWNDNEXT)) {
-                DWORD process = 0;
-                GetWindowThreadProcessId(hWnd, &process);
-                const bool shown = process == m_process.dwProcessId && IsWindowVisible(hWnd);
-                m_shown = m_shown || shown;
-                found = shown && IsMessageBoxWindow(hWnd) == messageBox ? hWnd : found;
-            }
-            return m_ended || (found && !untilEnd);
-        }, 15000);
-        return found;
-    }
-
-    PROCESS_INFORMATION m_process = {};
-    bool m_ended = false, m_shown = false;
-    DWORD m_exitCode = STILL_ACTIVE;
-};
+const std::string kAutovane = "\"" + kProgram + "\" ";
 
 // The name new processes read for this computer, until the wine server restarts.
 const char* const kComputerNameKey = "System\\CurrentControlSet\\Control\\ComputerName\\ActiveComputerName";
@@ -117,7 +67,7 @@ private:
 // any other end.
 TEST_F(ProgramTest, OnlyTheWordRunsSilentlyAndOnlyTheNewestCopyChangesTheMachine)
 {
-    const std::string caption(1000, 'C'), text(5000, 'T'), started = "\"" + kProgram + "\" NoUserInput";
+    const std::string caption(1000, 'C'), text(5000, 'T'), started = kAutovane + "NoUserInput";
     const std::string ntOnly = "Autovane | OK | Autovane is designed and created to run with Windows NT only!";
     const std::string noRunKey = "Autovane | OK | Error: Could not open registry key:\n\n"
                                  "\"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\"";
@@ -159,7 +109,7 @@ TEST_F(ProgramTest, OnlyTheWordRunsSilentlyAndOnlyTheNewestCopyChangesTheMachine
         SetRegString(HKEY_LOCAL_MACHINE, kRun, "Autovane", "kept", view);
         if (row.said == noRunKey)
             DeleteRegTree(HKEY_LOCAL_MACHINE, kRun);
-        Program program(row.word);
+        Program program(kAutovane + row.word);
         if (!row.said.empty()) {
             const HWND box = program.WaitForMessageBox();
             EXPECT_EQ(row.said, DescribeMessageBox(box).Summary(false));
@@ -183,7 +133,7 @@ TEST_F(ProgramTest, OnlyTheWordRunsSilentlyAndOnlyTheNewestCopyChangesTheMachine
         if (row.button == IDOK) {
             copy = {"1", "user", "pw", "lab_", MachineSetUp("Autovane")};
             EXPECT_TRUE(IsFreshSetUpStamp(copy.back())) << copy.back();
-            Program next("NoUserInput");
+            Program next(kAutovane + "NoUserInput");
             EXPECT_TRUE(next.EndsUnseen() && next.ExitCode() == 0) << "the copy of this OK is not applied";
         } else {
             EXPECT_EQ(*row.setUp ? row.setUp : kAbsent, MachineSetUp("Autovane", view));
@@ -201,7 +151,7 @@ TEST_F(ProgramTest, OnlyTheWordRunsSilentlyAndOnlyTheNewestCopyChangesTheMachine
 TEST_F(ProgramTest, TheCopyOfAnOkWhoseValuesWereRefusedIsNeverApplied)
 {
     const ScopedReadOnlyKey readOnly(HKEY_LOCAL_MACHINE, kWinlogon);
-    Program program("");
+    Program program(kAutovane);
     const HWND dialog = program.WaitForDialog();
     SendMessageA(GetDlgItem(dialog, IDC_AUTOLOGON), BM_SETCHECK, BST_CHECKED, 0);
     SendMessageA(GetDlgItem(dialog, IDC_DOMAIN), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("CORP"));
@@ -212,7 +162,7 @@ TEST_F(ProgramTest, TheCopyOfAnOkWhoseValuesWereRefusedIsNeverApplied)
     PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     EXPECT_EQ(1u, program.ExitCode());
     EXPECT_EQ("CORP", Profile("Autovane")[3]);
-    Program silent("NoUserInput");
+    Program silent(kAutovane + "NoUserInput");
     EXPECT_TRUE(silent.EndsUnseen() && silent.ExitCode() == 2);
 }
 
@@ -226,7 +176,7 @@ TEST_F(ProgramTest, LoadsTheSystemsLibrariesAndTakesNoOtherProcesssWindowForItsO
     ASSERT_TRUE(CopyFileA(kProgram.c_str(), (folder + "Autovane.exe").c_str(), FALSE));
     DeleteFileA((folder + "comctl32.dll.mark").c_str());
     SetRegString(HKEY_CURRENT_USER, (kVersionKey + std::string("\\DllOverrides")).c_str(), "comctl32", "native,builtin");
-    Program program("", "\"" + folder + "Autovane.exe\"");
+    Program program("\"" + folder + "Autovane.exe\"");
     const HWND dialog = program.WaitForDialog();
     EXPECT_EQ(3, SendMessageA(ToolTipOf(dialog), TTM_GETTOOLCOUNT, 0, 0));
     EXPECT_TRUE(GetPropA(dialog, AFX_WND_OBJECT_PROPERTY) && !CWnd::FromHandlePermanent(dialog));
@@ -276,12 +226,12 @@ TEST_F(ProgramTest, TheReadmesRegFileAndSilentRunSetUpTheMachine)
             StoreProfile("Autovane", {"1", "user", "pw", "CORP", "2026-01-01T00:00:00.000Z"});
             SetRegString(HKEY_LOCAL_MACHINE, MachineSetUpKey("Autovane").c_str(), "SetUp", "2026-01-01T00:00:00.000Z");
         }
-        EXPECT_TRUE(Program("import autovane.reg /reg:64", "reg").EndsUnseen());
-        Program silent("NoUserInput");
+        EXPECT_TRUE(Program("reg import autovane.reg /reg:64").EndsUnseen());
+        Program silent(kAutovane + "NoUserInput");
         EXPECT_TRUE(silent.EndsUnseen() && silent.ExitCode() == 0);
         EXPECT_EQ((std::vector<std::string>{"1", "kiosk", "kiosk-password", "LAB", "Notice", ""}), LogonValues());
         EXPECT_EQ(kAbsent, RegText(HKEY_LOCAL_MACHINE, kRun, "Autovane"));
-        EXPECT_TRUE(Program("delete \"HKCU\\Software\\Brindlework\\Autovane\" /f", "reg").EndsUnseen());
+        EXPECT_TRUE(Program("reg delete \"HKCU\\Software\\Brindlework\\Autovane\" /f").EndsUnseen());
         EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, "Software\\Brindlework\\Autovane"));
     }
     DeleteFileA("autovane.reg");

@@ -5,14 +5,11 @@
 // process that started it as a line "<rest> from <name>" to <exe>.record.txt, so that a
 // test can see how and by whom another program (the shell, say) started it. Started as
 // `<exe> --open URL`, it opens the URL as a link does and ends once a run was recorded.
-#include "DialogTestUtil.h"
-#include "RegistryTestUtil.h"
+#include "TestUtil.h"
 
 #include "about/HyperLink.h"
 #include "platform/WinApp.h"
 #include "res/resource.h"
-
-#include <gtest/gtest.h>
 
 #include <cstring>
 #include <fstream>
