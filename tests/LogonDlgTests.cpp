@@ -121,16 +121,15 @@ TEST_F(LogonDialogTest, OpensWithTheStoredValuesAndFoldsTheNoticeAway)
             EXPECT_EQ(row.profile.size() && row.profile[0] == "1", IsDlgButtonChecked(dialog, IDC_AUTOLOGON) == BST_CHECKED);
             EXPECT_TRUE(GetDlgItem(dialog, IDC_NOFOCUS) == FocusOf(dialog) &&
                         SendDlgItemMessageA(dialog, IDC_PASSWORD, EM_GETPASSWORDCHAR, 0, 0)) << "focus, or the password shown";
-            RECT shapes[4], area;
+            RECT shape = WindowRectOf(dialog), area;
+            SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+            EXPECT_EQ((area.left + area.right) / 2 - (shape.right - shape.left) / 2, shape.left);
             for (int click = 0; click < 4; ++click) {
                 EXPECT_TRUE(HasShape(dialog, notice != (click % 2 == 1))) << "after " << click << " clicks";
-                shapes[click] = WindowRectOf(dialog);
                 Click(dialog, IDC_DISPLAY_MESSAGE);
             }
-            EXPECT_TRUE(EqualRect(&shapes[0], &shapes[2]) && EqualRect(&shapes[1], &shapes[3]));
-            EXPECT_TRUE(shapes[0].left == shapes[1].left && shapes[0].top == shapes[1].top);
-            SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-            EXPECT_EQ((area.left + area.right) / 2 - (shapes[0].right - shapes[0].left) / 2, shapes[0].left);
+            const RECT after = WindowRectOf(dialog);
+            EXPECT_TRUE(EqualRect(&shape, &after)) << "not back in its place and size after four clicks";
         }));
         EXPECT_EQ(before, LogonValues());
     }
