@@ -381,20 +381,16 @@ std::string MachineSetUp(const std::string& program, REGSAM view)
 
 bool IsFreshSetUpStamp(const std::string& text)
 {
-    SYSTEMTIME stamp = {};
-    char zone = 0;
+    // Read whole, with its 'Z', only in exactly the stamp's form.
+    SYSTEMTIME stamp = {}, now;
     int end = 0;
-    if (sscanf(text.c_str(), "%4hu-%2hu-%2huT%2hu:%2hu:%2hu.%3hu%c%n", &stamp.wYear, &stamp.wMonth, &stamp.wDay,
-               &stamp.wHour, &stamp.wMinute, &stamp.wSecond, &stamp.wMilliseconds, &zone, &end) != 8 ||
-        zone != 'Z' || end != 24 || text.size() != 24)
-        return false;
-    SYSTEMTIME now;
+    sscanf(text.c_str(), "%4hu-%2hu-%2huT%2hu:%2hu:%2hu.%3huZ%n", &stamp.wYear, &stamp.wMonth, &stamp.wDay, &stamp.wHour,
+           &stamp.wMinute, &stamp.wSecond, &stamp.wMilliseconds, &end);
     GetSystemTime(&now);
     ULARGE_INTEGER at, then;
-    SystemTimeToFileTime(&now, reinterpret_cast<FILETIME*>(&at));
-    if (!SystemTimeToFileTime(&stamp, reinterpret_cast<FILETIME*>(&then)))
-        return false;
-    return then.QuadPart <= at.QuadPart && at.QuadPart - then.QuadPart < 60 * 10000000ULL;
+    return end == 24 && text.size() == 24 && SystemTimeToFileTime(&now, reinterpret_cast<FILETIME*>(&at)) &&
+           SystemTimeToFileTime(&stamp, reinterpret_cast<FILETIME*>(&then)) && then.QuadPart <= at.QuadPart &&
+           at.QuadPart - then.QuadPart < 60 * 10000000ULL;
 }
 
 std::string LocalComputerName()
