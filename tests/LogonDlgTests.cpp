@@ -206,7 +206,6 @@ TEST_F(LogonDialogTest, OkWritesWhatTheDialogShowsOrSaysWhyNot)
          {"1", "operator", "pw", "corp.example", "Notice", "Staff only"}},
         {"", false, true, IDOK, kBothOpen, 0, IDOK, false, "", true, {"0", "operator", "pw", "", "Notice", "Staff only"}},
         {"", false, false, IDOK, kNoRunEntry, 0, IDOK, false, "", true, {"0", "operator", "pw", "", "", ""}},
-        {"CORP", true, true, IDCANCEL, kBothOpen, 0, IDCANCEL, false, "", false, {}},
         {"CORP", true, false, VK_ESCAPE, kBothOpen, 0, IDCANCEL, false, "", false, {}},
         {"", true, false, IDOK, kBothOpen, IDNO, IDCANCEL, true, noDomain, false, {}},
         {"", true, 2, IDOK, kBothOpen, IDYES, IDOK, false, noDomain, true, {"1", "operator", "pw", computer, "", ""}},
