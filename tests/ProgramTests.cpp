@@ -145,6 +145,27 @@ TEST_F(ProgramTest, OnlyTheWordRunsSilentlyAndOnlyTheNewestCopyChangesTheMachine
     }
 }
 
+// A user without the right to write the logon values (Winlogon refuses full access) who
+// presses OK is told so and keeps a copy; but that copy never reached the machine, so the
+// silent run at each of that user's logons applies nothing and asks nothing.
+TEST_F(ProgramTest, TheCopyOfAnOkWhoseValuesWereRefusedIsNeverApplied)
+{
+    const ScopedReadOnlyKey readOnly(HKEY_LOCAL_MACHINE, kWinlogon);
+    Program program(kAutovane);
+    const HWND dialog = program.WaitForDialog();
+    SendMessageA(GetDlgItem(dialog, IDC_AUTOLOGON), BM_SETCHECK, BST_CHECKED, 0);
+    SendMessageA(GetDlgItem(dialog, IDC_DOMAIN), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("CORP"));
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    const HWND box = program.WaitForMessageBox();
+    EXPECT_NE(std::string::npos, DescribeMessageBox(box).text.find("Winlogon"));
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_EQ(1u, program.ExitCode());
+    EXPECT_EQ("CORP", Profile("Autovane")[3]);
+    Program silent(kAutovane + "NoUserInput");
+    EXPECT_TRUE(silent.EndsUnseen() && silent.ExitCode() == 2);
+}
+
 // A comctl32.dll beside a copy of the program, which Wine is told to prefer to its own, is
 // never loaded: the dialog has the system's tooltips. Its window carries the program's
 // object property, which from here is no object of this process. The program's header
